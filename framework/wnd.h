@@ -1,0 +1,15 @@
+// CWnd: a window object wrapping one window handle.
+#pragma once
+#include <windows.h>
+
+class CWnd {
+ public:
+  CWnd() = default;
+  virtual ~CWnd() = default;
+  CWnd(const CWnd&) = delete;
+  CWnd& operator=(const CWnd&) = delete;
+
+  HWND GetSafeHwnd() const { return this == nullptr ? nullptr : m_hWnd; }
+
+  HWND m_hWnd = nullptr;
+};

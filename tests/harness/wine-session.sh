@@ -1,0 +1,74 @@
+# Sourced by scripts that run many Windows programs in a row (the test command,
+# the demo, the screenshot script). It gives them one Wine prefix of the project's
+# own, one X display and one persistent wineserver, and stops exactly what it
+# started, by process id.
+#
+#   wine_session_start PREFIX   sets WINEPREFIX, DISPLAY and friends, starts what is missing
+#   wine_session_stop           ends the server and display that the start launched
+
+WINE_LOADER=${WINE_LOADER:-/usr/lib/wine/wine64}
+WINE_SERVER=${WINE_SERVER:-/usr/lib/wine/wineserver64}
+[ -x "$WINE_SERVER" ] || WINE_SERVER=/usr/lib/wine/wineserver
+
+_ws_xvfb_pid=""
+_ws_server_pid=""
+
+wine_env() {
+  export WINEPREFIX="$1"
+  export WINEDEBUG=-all
+  # Never stop to offer the .NET or HTML engines (that dialog would hang a headless
+  # run), and never write desktop menu entries outside the prefix.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export WINEARCH=win64
+}
+
+# Creates the prefix once; several runners may race for it, so it is made under a lock.
+wine_prefix_ensure() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      "$WINE_LOADER" wineboot -i >/dev/null 2>&1 || true
+      "$WINE_SERVER" -w || true
+    fi
+  ) 9>"$WINEPREFIX.lock"
+}
+
+# Starts Xvfb on a free display number when none is set.
+wine_display_ensure() {
+  [ -n "${DISPLAY:-}" ] && return 0
+  local fifo; fifo=$(mktemp -u); mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  _ws_xvfb_pid=$!
+  local n; read -r -t 20 n <"$fifo" || n=""
+  rm -f "$fifo"
+  if [ -z "$n" ]; then echo "wine-session: Xvfb did not start" >&2; return 1; fi
+  export DISPLAY=":$n"
+}
+
+wine_session_start() {
+  wine_env "$1"
+  wine_display_ensure
+  wine_prefix_ensure
+  # A persistent server: each program start then costs milliseconds, not seconds.
+  "$WINE_SERVER" -p >/dev/null 2>&1 &
+  _ws_server_pid=$!
+  export HALVORAN_WINE_SESSION=1
+  # Pay the first start of the prefix here, not in a test's time-out.
+  "$WINE_LOADER" cmd.exe /c exit 0 >/dev/null 2>&1 || true
+}
+
+wine_session_stop() {
+  if [ -n "$_ws_server_pid" ]; then
+    # Ends every process of this prefix, then the server itself.
+    "$WINE_SERVER" -k >/dev/null 2>&1 || true
+    kill "$_ws_server_pid" 2>/dev/null || true
+    wait "$_ws_server_pid" 2>/dev/null || true
+    _ws_server_pid=""
+  fi
+  if [ -n "$_ws_xvfb_pid" ]; then
+    kill "$_ws_xvfb_pid" 2>/dev/null || true
+    wait "$_ws_xvfb_pid" 2>/dev/null || true
+    _ws_xvfb_pid=""
+  fi
+}

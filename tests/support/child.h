@@ -1,0 +1,16 @@
+// Child routines: code that a test runs in a separate process of this same
+// executable ("self.exe --child NAME args..."), typically copied into a scratch
+// folder beside fake libraries. The routine's result is the process exit code.
+#pragma once
+
+struct ChildEntry {
+  ChildEntry(const char* name, int (*run)(int argc, char** argv));
+  const char* name;
+  int (*run)(int, char**);
+  ChildEntry* next;
+};
+
+#define TEST_CHILD(name)                                        \
+  static int name(int argc, char** argv);                       \
+  static ChildEntry name##_entry(#name, &name);                 \
+  static int name(int argc, char** argv)

@@ -1,0 +1,90 @@
+#include "tests/support/process.h"
+
+#include <stdio.h>
+#include <vector>
+
+std::string SelfPath() {
+  char path[MAX_PATH * 2] = {};
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  return path;
+}
+
+std::string SelfDir() {
+  std::string p = SelfPath();
+  return p.substr(0, p.find_last_of('\\'));
+}
+
+ChildProcess::~ChildProcess() {
+  if (pi_.hProcess) {
+    if (Running()) {
+      TerminateProcess(pi_.hProcess, 0xDEAD);
+      WaitForSingleObject(pi_.hProcess, 5000);
+    }
+    CloseHandle(pi_.hProcess);
+  }
+  if (pi_.hThread) CloseHandle(pi_.hThread);
+}
+
+bool ChildProcess::Start(const std::string& commandLine, const std::string& workDir) {
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi_) != 0;
+}
+
+long ChildProcess::Wait(DWORD timeoutMs) {
+  if (!pi_.hProcess) return -1;
+  if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+    TerminateProcess(pi_.hProcess, 0xDEAD);
+    WaitForSingleObject(pi_.hProcess, 5000);
+    return -1;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(pi_.hProcess, &code);
+  return static_cast<long>(code);
+}
+
+bool ChildProcess::Running() const {
+  return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+long RunProcess(const std::string& commandLine, const std::string& workDir, DWORD timeoutMs,
+                bool* startFailed) {
+  ChildProcess p;
+  bool started = p.Start(commandLine, workDir);
+  if (startFailed) *startFailed = !started;
+  return started ? p.Wait(timeoutMs) : -1;
+}
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* out) {
+  FILE* f = fopen(path.c_str(), "rb");
+  if (!f) return false;
+  out->clear();
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, f)) > 0) out->append(buf, n);
+  fclose(f);
+  return true;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& data) {
+  FILE* f = fopen(path.c_str(), "wb");
+  if (!f) return false;
+  bool ok = fwrite(data.data(), 1, data.size(), f) == data.size();
+  return fclose(f) == 0 && ok;
+}
+
+bool CopyFileTo(const std::string& from, const std::string& to) {
+  return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+  if (dir.empty() || dir.back() == '\\') return dir + name;
+  return dir + "\\" + name;
+}

@@ -1,0 +1,41 @@
+// Starting programs from a test, with a time-out that always ends them.
+#pragma once
+#include <windows.h>
+#include <string>
+
+// The full path of this test executable, and of the folder it lies in.
+std::string SelfPath();
+std::string SelfDir();
+
+// A started process; its handles close with the object, and a process that is
+// still running then is killed, so that no test leaves one behind.
+class ChildProcess {
+ public:
+  ChildProcess() = default;
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  // commandLine as CreateProcessA takes it; workDir may be empty (this one's).
+  bool Start(const std::string& commandLine, const std::string& workDir);
+  // Waits up to timeoutMs; returns the exit code, or -1 after a time-out (the
+  // process is then killed).
+  long Wait(DWORD timeoutMs);
+  bool Running() const;
+  DWORD Id() const { return pi_.dwProcessId; }
+  HANDLE Handle() const { return pi_.hProcess; }
+
+ private:
+  PROCESS_INFORMATION pi_ = {};
+};
+
+// Start and wait in one; -1 on time-out or when it cannot start (see startFailed).
+long RunProcess(const std::string& commandLine, const std::string& workDir,
+                DWORD timeoutMs = 60000, bool* startFailed = nullptr);
+
+// Small file helpers for checking what a program left behind.
+bool FileExists(const std::string& path);
+bool ReadWholeFile(const std::string& path, std::string* out);
+bool WriteWholeFile(const std::string& path, const std::string& data);
+bool CopyFileTo(const std::string& from, const std::string& to);
+std::string JoinPath(const std::string& dir, const std::string& name);

@@ -1,0 +1,50 @@
+// Driving windows from the Windows side: find a process's top-level windows,
+// read their controls, answer message boxes. Works across processes under Wine.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+// A visible top-level window of process pid (0: any) with the given class and
+// caption (null: any). Returns null when none is there (Find) or none came in
+// time (WaitFor).
+HWND FindTopWindow(DWORD pid, const char* className, const char* caption);
+HWND WaitForTopWindow(DWORD pid, const char* className, const char* caption, DWORD timeoutMs);
+
+std::string WindowText(HWND hwnd);
+std::string ItemText(HWND dialog, int id);
+
+// What a message box showed.
+struct SeenBox {
+  std::string caption;
+  std::string text;
+  bool hasOk = false, hasCancel = false, hasYes = false, hasNo = false;
+  bool hasIcon = false;
+};
+
+SeenBox ReadMessageBox(HWND box);
+
+// A thread that answers message boxes with the given caption shown by process
+// pid, one answer (IDOK, IDCANCEL, ...) per box, in order, and records what each
+// showed. Boxes past the list are answered IDCANCEL and recorded too.
+// Stop() (or the destructor) ends the thread; Seen() is read after Stop().
+class BoxAnswerer {
+ public:
+  BoxAnswerer(const std::string& caption, std::vector<int> answers,
+              DWORD pid = GetCurrentProcessId());
+  ~BoxAnswerer();
+  BoxAnswerer(const BoxAnswerer&) = delete;
+  BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+
+  void Stop();
+  const std::vector<SeenBox>& Seen() const { return seen_; }
+
+ private:
+  static DWORD WINAPI Run(void* self);
+  std::string caption_;
+  std::vector<int> answers_;
+  DWORD pid_;
+  std::vector<SeenBox> seen_;
+  HANDLE stop_ = nullptr;
+  HANDLE thread_ = nullptr;
+};
