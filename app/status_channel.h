@@ -6,6 +6,8 @@
 #pragma once
 #include <windows.h>
 
+#include "framework/wnd.h"  // ContextWindow: the window behind a status context
+
 // Private message: wParam 0, lParam a heap copy (_strdup) of one line of at most
 // 1023 characters. Ownership passes with a successful post. Same number as DM_SETDEFID.
 #define WM_STATUSTEXT (WM_USER + 1)
@@ -14,7 +16,3 @@
 typedef int(__cdecl* StatusCallback)(void* context, const char* format, ...);
 
 int __cdecl ReportStatus(void* context, const char* format, ...);
-
-// The window of a status context at the moment of the call, or null for no context.
-// Used as the target of status posts and as owner of system dialogs.
-HWND ContextWindow(void* context);

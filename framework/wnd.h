@@ -13,3 +13,9 @@ class CWnd {
 
   HWND m_hWnd = nullptr;
 };
+
+// The window of a status context (the progress dialog's window object) at the
+// moment of the call; null for no context.
+inline HWND ContextWindow(void* context) {
+  return context ? static_cast<CWnd*>(context)->m_hWnd : nullptr;
+}

@@ -1,0 +1,15 @@
+// The modem driver INF: staged into the system's INF store at install, removed
+// at uninstall and on roll-back.
+#pragma once
+#include "app/status_channel.h"
+
+// Writes "<program's drive and directory>Zorvane.inf" into buffer (260 bytes).
+// Returns 1, or 0 (with an empty buffer) when the path does not fit.
+int BuildDriverInfPath(char* buffer);
+
+// Non-zero when the INF is in the store afterwards (copied now, or already there).
+int StageDriverInf(StatusCallback callback, void* context);
+
+// The setup library's result for removing "zorvane.inf"; 0 for a null callback
+// or when the library cannot be bound.
+int UninstallDriverInf(StatusCallback callback);

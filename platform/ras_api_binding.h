@@ -1,0 +1,20 @@
+// Late binding of the remote-access library (rasapi32.dll).
+// BindRasApi loads it (once) and resolves all six entry points afresh; it
+// succeeds only when every one resolves, also the two that are never called.
+// ReleaseRasApi frees it and clears every pointer. A forwarding call on an
+// unbound group returns (DWORD)-1 and calls nothing.
+#pragma once
+#include <windows.h>
+#include <ras.h>
+
+int BindRasApi();
+void ReleaseRasApi();
+
+namespace RasApiBinding {
+DWORD RasEnumDevicesA(LPRASDEVINFOA devices, LPDWORD size, LPDWORD count);
+DWORD RasSetEntryPropertiesA(LPCSTR phonebook, LPCSTR entry, LPRASENTRYA record, DWORD recordSize,
+                             LPBYTE deviceInfo, DWORD deviceInfoSize);
+DWORD RasSetEntryDialParamsA(LPCSTR phonebook, LPRASDIALPARAMSA params, BOOL removePassword);
+DWORD RasDeleteEntryA(LPCSTR phonebook, LPCSTR entry);
+constexpr DWORD kNotBound = static_cast<DWORD>(-1);
+}  // namespace RasApiBinding

@@ -1,0 +1,14 @@
+// Late binding of the dial-dialog library (rasdlg.dll); see ras_api_binding.h.
+// A forwarding call on an unbound group returns -1 and calls nothing.
+#pragma once
+#include <windows.h>
+#include <ras.h>
+#include <rasdlg.h>
+
+int BindRasDlg();
+void ReleaseRasDlg();
+
+namespace RasDlgBinding {
+BOOL RasDialDlgA(LPSTR phonebook, LPSTR entry, LPSTR phoneNumber, LPRASDIALDLG info);
+constexpr BOOL kNotBound = -1;
+}  // namespace RasDlgBinding
