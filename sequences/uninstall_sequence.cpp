@@ -1,0 +1,14 @@
+// The uninstall job: every step runs whatever the earlier ones returned.
+#include "sequences/sequences.h"
+
+#include "app/product_names.h"
+#include "modem/dialup_entry.h"
+#include "modem/driver_inf.h"
+#include "modem/modem_removal.h"
+
+int RunUninstall(StatusCallback callback, void* context) {
+  DeleteDialUpEntry(kEntryName, callback);
+  RemoveModemDevices(callback, context);
+  UninstallDriverInf(callback);
+  return 1;
+}
