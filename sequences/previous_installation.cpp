@@ -53,6 +53,14 @@ int DeleteByPattern(HWND owner, const char* sourceList) {
   return SHFileOperationA(&operation);
 }
 
+// 1 when the emptied group folder is gone. A group that is not there counts as
+// gone: the shell may report success for a pattern in a missing folder.
+int RemoveProgramGroupFolder() {
+  if (RemoveDirectoryA(kProgramGroupFolder)) return 1;
+  DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 1 : 0;
+}
+
 }  // namespace
 
 int RemovePreviousInstallation(StatusCallback callback, void* context) {
@@ -73,15 +81,17 @@ int RemovePreviousInstallation(StatusCallback callback, void* context) {
     if (!DeleteRegistryTree(tree.root, tree.path)) return 0;
 
   callback(context, "Removing Files ...\r\n");
-  // Without a usable directory (none recorded, unreadable, or one that is no
-  // folder of its own) the files cannot be told from anything else: they stay.
+  // Without a usable directory (none recorded or readable, too long for the
+  // pattern, or not a folder below a drive root) the release's files cannot be
+  // told from anything else, so they stay and the clean-up goes on. Failing here
+  // would not help: its records are gone, and the next run would not find it.
   if (MakeContentsPattern(directory, sizeof directory))
     DeleteByPattern(ContextWindow(context), directory);
 
   callback(context, "Removing Program Group...\r\n");
   int result = 1;
   if (DeleteByPattern(ContextWindow(context), kProgramGroupPattern) == 0)
-    result = RemoveDirectoryA(kProgramGroupFolder) ? 1 : 0;
+    result = RemoveProgramGroupFolder();
 
   if (result) AfxMessageBox(kRemoved, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND, 0);
   return result;
