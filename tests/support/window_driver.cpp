@@ -75,6 +75,7 @@ SeenBox ReadMessageBox(HWND box) {
     LONG style = GetWindowLongA(child, GWL_STYLE);
     if ((style & SS_TYPEMASK) == SS_ICON) {
       seen.hasIcon = true;
+      seen.icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
     } else {
       std::string text = WindowText(child);
       if (text.size() > seen.text.size()) seen.text = text;

@@ -20,6 +20,7 @@ struct SeenBox {
   std::string text;
   bool hasOk = false, hasCancel = false, hasYes = false, hasNo = false;
   bool hasIcon = false;
+  HICON icon = nullptr;  // the icon shown (shared system icons compare by handle in-process)
 };
 
 SeenBox ReadMessageBox(HWND box);

@@ -1,0 +1,98 @@
+// Clean-up of release 2.0 before an install: after the user agrees, its four
+// registry trees, the contents of its installation directory and its Start-menu
+// program group go. Only a 32-bit process on 64-bit Windows looks for it.
+#include "sequences/previous_installation.h"
+
+#include <windows.h>
+#include <shellapi.h>
+#include <string.h>
+
+#include "app/product_names.h"
+#include "framework/message_box.h"
+#include "platform/probes.h"
+#include "records/installed_product.h"
+#include "records/registry_tree.h"
+#include "sequences/contents_pattern.h"
+
+namespace {
+
+struct RegistryTree {
+  HKEY root;
+  const char* path;
+};
+
+// Removed in this order; the first that stays ends the clean-up.
+const RegistryTree kEarlierReleaseTrees[] = {
+    {HKEY_LOCAL_MACHINE, "Software\\Tervaloxen"},
+    {HKEY_CURRENT_USER, "Software\\Tervaloxen"},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tervaloxen"},
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Tervaloxen"},
+};
+
+// A source list for the shell: the pattern and a second terminator.
+const char kProgramGroupPattern[] =
+    "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Zorvane\\*.*\0";
+const char kProgramGroupFolder[] =
+    "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Zorvane";
+
+const char kQuestion[] =
+    "Setup has detected a previous installation of Halvoran v2.0. This will be automatically "
+    "uninstalled. Continue?";
+const char kRemoved[] = "The previous installation has been successfully removed.";
+
+// Deletes what the source list names, subfolders included, without asking,
+// without any window of the shell's own, and without the recycle bin.
+int DeleteByPattern(HWND owner, const char* sourceList) {
+  SHFILEOPSTRUCTA operation;
+  memset(&operation, 0, sizeof operation);
+  operation.hwnd = owner;
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = sourceList;
+  operation.pTo = nullptr;
+  operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+  return SHFileOperationA(&operation);
+}
+
+// 1 when the emptied group folder is gone. A group that is not there counts as
+// gone: the shell may report success for a pattern in a missing folder.
+int RemoveProgramGroupFolder() {
+  if (RemoveDirectoryA(kProgramGroupFolder)) return 1;
+  DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 1 : 0;
+}
+
+}  // namespace
+
+int RemovePreviousInstallation(StatusCallback callback, void* context) {
+  char directory[MAX_PATH];
+  memset(directory, 0, sizeof directory);
+
+  if (!IsWow64()) return 1;
+
+  callback(context, "Checking for previous installation ...\r\n");
+  if (!FindInstalledProduct(kEarlierReleaseBrand, directory)) return 1;
+  callback(context, "Found previous installation\r\n");
+
+  if (AfxMessageBox(kQuestion, MB_OKCANCEL | MB_ICONINFORMATION | MB_SETFOREGROUND, 0) != IDOK)
+    return 0;
+
+  callback(context, "Removing Registry Keys ...\r\n");
+  for (const RegistryTree& tree : kEarlierReleaseTrees)
+    if (!DeleteRegistryTree(tree.root, tree.path)) return 0;
+
+  callback(context, "Removing Files ...\r\n");
+  // Without a usable directory (none recorded or readable, too long for the
+  // pattern, or not a folder below a drive root) the release's files cannot be
+  // told from anything else, so they stay and the clean-up goes on. Failing here
+  // would not help: its records are gone, and the next run would not find it.
+  if (MakeContentsPattern(directory, sizeof directory))
+    DeleteByPattern(ContextWindow(context), directory);
+
+  callback(context, "Removing Program Group...\r\n");
+  int result = 1;
+  if (DeleteByPattern(ContextWindow(context), kProgramGroupPattern) == 0)
+    result = RemoveProgramGroupFolder();
+
+  if (result) AfxMessageBox(kRemoved, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND, 0);
+  return result;
+}

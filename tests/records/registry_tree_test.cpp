@@ -1,0 +1,220 @@
+// Registry tree removal against Wine's registry, on scratch keys below
+// HKCU\Software\HalvoranRecordsTest.
+#include <doctest.h>
+
+#include <string.h>
+#include <string>
+#include <vector>
+
+#include "records/registry_tree.h"
+#include "tests/support/child.h"
+#include "tests/support/process.h"
+#include "tests/support/registry_scratch.h"
+#include "tests/support/scratch.h"
+
+#include <stdio.h>
+
+namespace {
+
+const std::string kScratch = "Software\\HalvoranRecordsTest";
+const std::string kTop = kScratch + "\\top";
+
+void FreshScratch() {
+  REQUIRE(ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch));
+  REQUIRE(CreateKeyPath(HKEY_CURRENT_USER, kScratch));
+}
+
+bool Exists(const std::string& relative) {
+  return KeyExists(HKEY_CURRENT_USER, kScratch + "\\" + relative);
+}
+
+void Make(const std::string& relative) {
+  REQUIRE(SetStringValue(HKEY_CURRENT_USER, kScratch + "\\" + relative, "Value", relative));
+}
+
+// A path buffer with guard bytes behind it.
+struct GuardedPath {
+  char path[kRegistryPathBufferSize];
+  char behind[32];
+};
+
+const char kUtf8Manifest[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<assembly manifestVersion=\"1.0\" xmlns=\"urn:schemas-microsoft-com:asm.v1\" "
+    "xmlns:asmv3=\"urn:schemas-microsoft-com:asm.v3\">\n"
+    " <asmv3:application>\n"
+    "  <asmv3:windowsSettings xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">\n"
+    "   <activeCodePage>UTF-8</activeCodePage>\n"
+    "  </asmv3:windowsSettings>\n"
+    " </asmv3:application>\n"
+    "</assembly>\n";
+
+// n characters of three bytes each (U+4E00).
+std::string Wide(size_t n) {
+  std::string s;
+  for (size_t i = 0; i < n; ++i) s += "\xE4\xB8\x80";
+  return s;
+}
+
+int g_childFailures = 0;
+#define EXPECT(condition)                                                    \
+  do {                                                                       \
+    if (!(condition)) {                                                      \
+      fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); \
+      ++g_childFailures;                                                     \
+    }                                                                        \
+  } while (0)
+
+bool Intact(const GuardedPath& buffer) {
+  return std::string(buffer.behind, sizeof buffer.behind) == std::string(sizeof buffer.behind, '#');
+}
+
+}  // namespace
+
+// Runs in the copy with the UTF-8 code page; returns the number of failed checks.
+TEST_CHILD(LongRegistryPaths) {
+  (void)argc;
+  (void)argv;
+  if (GetACP() != CP_UTF8) return 90;
+  // Two levels below the top key (32 bytes) bring the longest path to 519 bytes
+  // (it fits with its terminator) or to 520 (it does not).
+  const std::string first = Wide(86);  // 258 bytes, 86 characters
+  struct Row {
+    size_t longest;
+    int result;
+  };
+  for (const Row& row : {Row{519, 1}, Row{520, 0}}) {
+    fprintf(stderr, "longest path %u bytes\n", static_cast<unsigned>(row.longest));
+    ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch);
+    const size_t secondBytes = row.longest - kTop.size() - 1 - first.size() - 1;
+    const std::string second = Wide(secondBytes / 3) + std::string(secondBytes % 3, 's');
+    const std::string deepest = "top\\" + first + "\\" + second;
+    EXPECT((kScratch + "\\" + deepest).size() == row.longest);
+    EXPECT(SetStringValue(HKEY_CURRENT_USER, kScratch + "\\top\\a", "Value", "a"));
+    EXPECT(SetStringValue(HKEY_CURRENT_USER, kScratch + "\\" + deepest, "Value", "deepest"));
+
+    GuardedPath buffer;
+    memset(&buffer, '#', sizeof buffer);
+    strcpy(buffer.path, kTop.c_str());
+    EXPECT(DeleteKeyRecursive(HKEY_CURRENT_USER, buffer.path) == row.result);
+    EXPECT(std::string(buffer.path) == kTop);
+    EXPECT(Intact(buffer));
+    EXPECT(!KeyExists(HKEY_CURRENT_USER, kScratch + "\\top\\a"));  // met before the long branch
+    EXPECT(KeyExists(HKEY_CURRENT_USER, kScratch + "\\" + deepest) == !row.result);
+    EXPECT(KeyExists(HKEY_CURRENT_USER, kTop) == !row.result);
+    if (!row.result) EXPECT(DeleteRegistryTree(HKEY_CURRENT_USER, kTop.c_str()) == 0);
+  }
+
+  // A caller's path longer than the buffer: cut to 519 bytes it would name this key.
+  ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch);
+  const std::string fitting = kScratch + "\\" + first + "\\" +
+                              Wide(76) + std::string(519 - kScratch.size() - 2 - first.size() - 228, 's');
+  EXPECT(fitting.size() == 519);
+  EXPECT(SetStringValue(HKEY_CURRENT_USER, fitting, "Value", "fitting"));
+  EXPECT(DeleteRegistryTree(HKEY_CURRENT_USER, (fitting + "x").c_str()) == 0);
+  EXPECT(KeyExists(HKEY_CURRENT_USER, fitting));
+  EXPECT(DeleteRegistryTree(HKEY_CURRENT_USER, fitting.c_str()) == 1);
+  EXPECT(!KeyExists(HKEY_CURRENT_USER, fitting));
+
+  ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch);
+  return g_childFailures;
+}
+
+TEST_CASE("registry tree removal: whole trees, missing trees, locked keys") {
+  struct Row {
+    const char* what;
+    std::vector<std::string> keys;  // relative to the scratch key, made with a value each
+    std::string lockedKey;
+    DWORD denied;
+    int result;
+    std::vector<std::string> gone, left;  // besides the top key
+    bool topLeft;
+  };
+  const Row rows[] = {
+      {"a tree that does not exist", {"top2"}, "", 0, 1, {}, {"top2"}, false},
+      {"a leaf with values is deleted without being opened", {"top", "top2"}, "top",
+       KEY_READ, 1, {}, {"top2"}, false},
+      {"a wide tree three levels deep, every subkey at index 0",
+       {"top\\a\\x", "top\\a\\y", "top\\b\\x", "top\\b\\y", "top\\b\\z", "top\\c", "top2"}, "", 0,
+       1, {"top\\a", "top\\b", "top\\c"}, {"top2"}, false},
+      {"keys that refuse writes are opened for reading only",
+       {"top\\a\\x", "top\\b"}, "top\\a", KEY_SET_VALUE | KEY_CREATE_SUB_KEY, 1, {"top\\a"}, {},
+       false},
+      {"a subkey that may not be deleted leaves every key above it",
+       {"top\\a\\x", "top\\b\\x", "top\\b\\y", "top\\c\\x", "top2"}, "top\\b", DELETE, 0,
+       {"top\\a", "top\\b\\x", "top\\b\\y"}, {"top\\b", "top\\c\\x", "top2"}, true},
+      {"a key with subkeys that cannot be opened stays", {"top\\a\\x", "top\\b"}, "top\\a",
+       KEY_READ, 0, {}, {"top\\a\\x", "top\\b"}, true},
+  };
+  for (const Row& row : rows) {
+    INFO(std::string(row.what));
+    FreshScratch();
+    for (const std::string& key : row.keys) Make(key);
+    if (!row.lockedKey.empty())
+      REQUIRE(LockKey(HKEY_CURRENT_USER, kScratch + "\\" + row.lockedKey, row.denied));
+
+    CHECK(DeleteRegistryTree(HKEY_CURRENT_USER, kTop.c_str()) == row.result);
+
+    CHECK(Exists("top") == row.topLeft);
+    for (const std::string& key : row.gone) CHECK_MESSAGE(!Exists(key), key);
+    for (const std::string& key : row.left) CHECK_MESSAGE(Exists(key), key);
+    CHECK(KeyExists(HKEY_CURRENT_USER, kScratch));
+  }
+  REQUIRE(ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch));
+}
+
+TEST_CASE("registry tree removal leaves the caller's path as it was") {
+  FreshScratch();
+  Make("top\\a\\x");
+  char path[64];
+  strcpy(path, (kTop + "\\").c_str());  // a trailing separator too
+  const std::string before(path, sizeof path);
+  CHECK(DeleteRegistryTree(HKEY_CURRENT_USER, path) == 1);
+  CHECK(std::string(path, sizeof path) == before);
+  CHECK_FALSE(Exists("top"));
+
+  // The recursive step hands the buffer back holding the key's path.
+  Make("top\\a\\x");
+  GuardedPath buffer;
+  memset(&buffer, '#', sizeof buffer);
+  strcpy(buffer.path, kTop.c_str());
+  CHECK(DeleteKeyRecursive(HKEY_CURRENT_USER, buffer.path) == 1);
+  CHECK(std::string(buffer.path) == kTop);
+  CHECK(std::string(buffer.behind, sizeof buffer.behind) == std::string(sizeof buffer.behind, '#'));
+  REQUIRE(ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch));
+}
+
+// Wine's ANSI registry calls take key paths of at most 260 characters, far below
+// the 519 bytes that the path buffer holds. Paths that reach the buffer's end are
+// therefore made of multibyte names: a copy of this executable runs with UTF-8 as
+// its ANSI code page (an external manifest), where three bytes make one character.
+TEST_CASE("registry tree removal: paths at and beyond the end of the path buffer") {
+  const std::string dir = MakeScratchDir("records_utf8");
+  const std::string exe = JoinPath(dir, "records_tests_utf8.exe");
+  REQUIRE(CopyFileTo(SelfPath(), exe));
+  REQUIRE(WriteWholeFile(exe + ".manifest", kUtf8Manifest));
+  CHECK(RunProcess("\"" + exe + "\" --child LongRegistryPaths", dir, 120000) == 0);
+  RemoveScratchTree(dir);
+}
+
+TEST_CASE("registry tree removal refuses a path that names the root itself") {
+  // The root here is a scratch key, so that a failure cannot reach further.
+  FreshScratch();
+  Make("root\\a\\x");
+  Make("root\\b");
+  HKEY root = nullptr;
+  REQUIRE(RegOpenKeyExA(HKEY_CURRENT_USER, (kScratch + "\\root").c_str(), 0, KEY_ALL_ACCESS,
+                        &root) == ERROR_SUCCESS);
+  for (const char* path : {"", "\\", "\\a"}) {
+    INFO(std::string(path));
+    CHECK(DeleteRegistryTree(root, path) == 0);
+    char buffer[kRegistryPathBufferSize] = {};
+    strcpy(buffer, path);
+    CHECK(DeleteKeyRecursive(root, buffer) == 0);
+  }
+  CHECK(DeleteRegistryTree(root, nullptr) == 0);
+  RegCloseKey(root);
+  CHECK(Exists("root\\a\\x"));
+  CHECK(Exists("root\\b"));
+  REQUIRE(ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch));
+}

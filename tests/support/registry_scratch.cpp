@@ -1,0 +1,110 @@
+#include "tests/support/registry_scratch.h"
+
+namespace {
+
+class Key {
+ public:
+  ~Key() {
+    if (key_) RegCloseKey(key_);
+  }
+  LONG Open(HKEY root, const std::string& path, REGSAM access) {
+    return RegOpenKeyExA(root, path.c_str(), 0, access, &key_);
+  }
+  HKEY Get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+bool SetDacl(HKEY root, const std::string& path, ACL* dacl, PSID owner) {
+  Key key;
+  if (key.Open(root, path, WRITE_DAC | (owner ? WRITE_OWNER : 0)) != ERROR_SUCCESS) return false;
+  SECURITY_DESCRIPTOR sd;
+  InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+  SetSecurityDescriptorDacl(&sd, TRUE, dacl, FALSE);
+  SECURITY_INFORMATION what = DACL_SECURITY_INFORMATION;
+  if (owner) {
+    SetSecurityDescriptorOwner(&sd, owner, FALSE);
+    what |= OWNER_SECURITY_INFORMATION;
+  }
+  return RegSetKeySecurity(key.Get(), what, &sd) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool CreateKeyPath(HKEY root, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  RegCloseKey(key);
+  return true;
+}
+
+bool KeyExists(HKEY root, const std::string& path) {
+  Key key;
+  LONG status = key.Open(root, path, KEY_QUERY_VALUE);
+  return status != ERROR_FILE_NOT_FOUND;  // a locked key still exists
+}
+
+bool SetValueBytes(HKEY root, const std::string& path, const std::string& name,
+                   const std::string& data, DWORD type) {
+  if (!CreateKeyPath(root, path)) return false;
+  Key key;
+  if (key.Open(root, path, KEY_SET_VALUE) != ERROR_SUCCESS) return false;
+  return RegSetValueExA(key.Get(), name.c_str(), 0, type,
+                        reinterpret_cast<const BYTE*>(data.data()),
+                        static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+}
+
+bool SetStringValue(HKEY root, const std::string& path, const std::string& name,
+                    const std::string& text) {
+  return SetValueBytes(root, path, name, std::string(text.c_str(), text.size() + 1));
+}
+
+bool ValueExists(HKEY root, const std::string& path, const std::string& name) {
+  Key key;
+  if (key.Open(root, path, KEY_QUERY_VALUE) != ERROR_SUCCESS) return false;
+  return RegQueryValueExA(key.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
+         ERROR_SUCCESS;
+}
+
+bool LockKey(HKEY root, const std::string& path, DWORD deniedAccess) {
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+  PSID everyone = nullptr, system = nullptr;
+  AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+  AllocateAndInitializeSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, &system);
+  alignas(DWORD) char aclBuffer[256];
+  ACL* acl = reinterpret_cast<ACL*>(aclBuffer);
+  InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION);
+  AddAccessDeniedAce(acl, ACL_REVISION, deniedAccess, everyone);
+  // WRITE_DAC stays allowed (unless denied) so that ForceDeleteKeyTree can lift the lock.
+  AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, everyone);
+  bool ok = SetDacl(root, path, acl, system);
+  FreeSid(everyone);
+  FreeSid(system);
+  return ok;
+}
+
+bool ForceDeleteKeyTree(HKEY root, const std::string& path) {
+  if (path.empty() || path[0] == '\\') return false;  // never the root itself
+  SetDacl(root, path, nullptr, nullptr);  // a null DACL allows everything
+  {
+    Key key;
+    if (key.Open(root, path, KEY_READ) == ERROR_SUCCESS) {
+      std::vector<std::string> children;
+      char name[512];
+      for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        if (RegEnumKeyExA(key.Get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+          break;
+        children.push_back(name);
+      }
+      for (const std::string& child : children) ForceDeleteKeyTree(key.Get(), child);
+    }
+  }
+  RegDeleteKeyA(root, path.c_str());
+  return !KeyExists(root, path);
+}

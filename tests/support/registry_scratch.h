@@ -1,0 +1,30 @@
+// Registry helpers for tests that work on scratch keys (and on the product's
+// fixed keys inside the project's own Wine prefix). Add registry_scratch.cpp to
+// the test's SOURCES.
+//
+// Under Wine the owner of a key keeps DELETE whatever its DACL denies; a key
+// locked with LockKey therefore gets SYSTEM as its owner as well, and then the
+// denial holds. ForceDeleteKeyTree undoes every lock on its way.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+bool CreateKeyPath(HKEY root, const std::string& path);
+bool KeyExists(HKEY root, const std::string& path);
+// Sets a value with exactly these data bytes (a string value's terminator must be
+// part of data when wanted).
+bool SetValueBytes(HKEY root, const std::string& path, const std::string& name,
+                   const std::string& data, DWORD type = REG_SZ);
+// A string value with its terminator.
+bool SetStringValue(HKEY root, const std::string& path, const std::string& name,
+                    const std::string& text);
+bool ValueExists(HKEY root, const std::string& path, const std::string& name);
+
+// Denies everyone the given access rights on the key (all others stay allowed),
+// and makes SYSTEM its owner. deniedAccess must leave WRITE_DAC allowed.
+bool LockKey(HKEY root, const std::string& path, DWORD deniedAccess);
+
+// Removes the key and everything below it, first lifting any lock; works through
+// handles, so paths of any length are fine. True when the key is gone.
+bool ForceDeleteKeyTree(HKEY root, const std::string& path);
