@@ -18,6 +18,10 @@ class ChildProcess {
 
   // commandLine as CreateProcessA takes it; workDir may be empty (this one's).
   bool Start(const std::string& commandLine, const std::string& workDir);
+  // The same with the program named apart from its command line, which is then
+  // exactly what the program's GetCommandLineA returns.
+  bool Start(const std::string& program, const std::string& commandLine,
+             const std::string& workDir);
   // Waits up to timeoutMs; returns the exit code, or -1 after a time-out (the
   // process is then killed).
   long Wait(DWORD timeoutMs);
