@@ -1,14 +1,15 @@
 // The user may end the dialog (Escape, the close box) while the job still
-// runs. The process then ends at once, before the dialog object goes, so the
-// worker never reads a destroyed object; an install that did not finish ends
-// with 1603 and leaves no marker.
+// runs; an IDOK command that reaches it some other way (the Close button
+// stays disabled) ends it too. The process then ends at once, before the
+// dialog object goes, so the worker never reads a destroyed object; an
+// install that did not finish ends with 1603 and leaves no marker.
 #include <doctest.h>
 
 #include "tests/app/shell_scripts.h"
 #include "tests/support/window_driver.h"
 
-TEST_CASE("Escape and the close box end the dialog while the job runs, in every mode") {
-  enum Way { kEscape, kCloseBox };
+TEST_CASE("Escape, the close box and IDOK end the dialog while the job runs, in every mode") {
+  enum Way { kEscape, kCloseBox, kOkCommand };
   struct Case {
     const char* arguments;
     Way way;
@@ -19,7 +20,8 @@ TEST_CASE("Escape and the close box end the dialog while the job runs, in every 
       {"-i", kEscape, "RunInstall", 1603},   {"-i", kCloseBox, "RunInstall", 1603},
       {"-u", kEscape, "RunUninstall", 0},    {"-u", kCloseBox, "RunUninstall", 0},
       {"-l", kEscape, "RunLaunch", 0},       {"-l", kCloseBox, "RunLaunch", 0},
-      {"-v -l", kEscape, "RunLaunch", 0},
+      {"-v -l", kEscape, "RunLaunch", 0},    {"-i", kOkCommand, "RunInstall", 1603},
+      {"-u", kOkCommand, "RunUninstall", 0},
   };
   int index = 0;
   for (const Case& c : cases) {
@@ -36,11 +38,15 @@ TEST_CASE("Escape and the close box end the dialog while the job runs, in every 
     }
     HWND dialog = run.WaitForDialog();
     REQUIRE(dialog != nullptr);
-    for (int i = 0; i < 500 && !run.Has(kCallsFile); ++i) Sleep(20);
+    for (int i = 0; i < 500 && ControlText(GetDlgItem(dialog, 1000)) != "Working\r\n"; ++i) Sleep(20);
+    CHECK(ControlText(GetDlgItem(dialog, 1000)) == "Working\r\n");
+    CHECK_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
     if (c.way == kEscape) {
       PostKey(dialog, VK_ESCAPE);
-    } else {
+    } else if (c.way == kCloseBox) {
       PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else {
+      PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
     // At once: the worker would wait two minutes for "release".
     CHECK(run.Wait(15000) == c.exitCode);

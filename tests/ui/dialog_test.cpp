@@ -23,14 +23,6 @@ HWND StartHeldDialog(ProgramRun& run, const std::string& arguments, const std::s
   return run.WaitForDialog();
 }
 
-bool WaitForText(HWND window, const std::string& text) {
-  for (int i = 0; i < 500; ++i) {
-    if (ControlText(window) == text) return true;
-    Sleep(20);
-  }
-  return false;
-}
-
 COLORREF ScreenPixel(int x, int y) {
   HDC screen = GetDC(nullptr);
   COLORREF colour = GetPixel(screen, x, y);
@@ -78,30 +70,6 @@ TEST_CASE("the text area is black on white; the status line keeps the dialog's c
 
   run.Put("release", "");
   CHECK(run.Wait() == 1603);
-}
-
-TEST_CASE("the Close button stays disabled in every mode; an IDOK command still ends the dialog") {
-  struct Case { const char* arguments; const char* caption; long exitCode; };
-  const Case cases[] = {
-      {"-i", kDialogCaption, 1603},
-      {"-u", kDialogCaption, 0},
-      {"-l", kLaunchCaption, 0},
-      {"-v -l", kDialogCaption, 0},
-  };
-  int index = 0;
-  for (const Case& c : cases) {
-    CAPTURE(c.arguments);
-    ProgramRun run("dialog_close_" + std::to_string(index++), ScriptedProgramPath());
-    HWND dialog = StartHeldDialog(run, c.arguments, "line Working\\r\\n\nwait release\n");
-    REQUIRE(dialog != nullptr);
-    CHECK(WindowText(dialog) == c.caption);
-    HWND close = GetDlgItem(dialog, IDOK);
-    CHECK(WaitForText(GetDlgItem(dialog, 1000), "Working\r\n"));
-    CHECK_FALSE(IsWindowEnabled(close));
-    // The command itself, reaching the dialog another way, ends it through OnOK.
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    CHECK(run.Wait(15000) == c.exitCode);
-  }
 }
 
 // Wine does not pass icon and device-context handles between processes, so the
