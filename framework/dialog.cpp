@@ -15,12 +15,21 @@ bool IsDialogWindow(HWND hWnd) {
   return GetClassNameA(hWnd, className, sizeof className) > 0 && lstrcmpA(className, "#32770") == 0;
 }
 
+void Unhook() {
+  if (g_hHookCreate != nullptr) UnhookWindowsHookEx(g_hHookCreate);
+  g_hHookCreate = nullptr;
+  g_pWndInit = nullptr;
+}
+
 LRESULT CALLBACK CreateHook(int code, WPARAM wParam, LPARAM lParam) {
+  HHOOK hook = g_hHookCreate;
   if (code == HCBT_CREATEWND && g_pWndInit != nullptr) {
     HWND hWnd = reinterpret_cast<HWND>(wParam);
-    if (IsDialogWindow(hWnd) && g_pWndInit->SubclassWindow(hWnd)) g_pWndInit = nullptr;
+    // The dialog is the first window made; its controls and any message box
+    // that its initialisation shows come later and stay unattached.
+    if (IsDialogWindow(hWnd) && g_pWndInit->SubclassWindow(hWnd)) Unhook();
   }
-  return CallNextHookEx(g_hHookCreate, code, wParam, lParam);
+  return CallNextHookEx(hook, code, wParam, lParam);
 }
 
 // The dialog procedure: the window object has already taken every message it
@@ -50,9 +59,7 @@ INT_PTR CDialog::DoModal() {
     return -1;
   }
   INT_PTR result = DialogBoxParamA(instance, name, parent, AfxDlgProc, 0);
-  UnhookWindowsHookEx(g_hHookCreate);
-  g_hHookCreate = nullptr;
-  g_pWndInit = nullptr;
+  Unhook();  // in case the dialog could not be made
   return result;
 }
 
