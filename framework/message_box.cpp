@@ -1,10 +1,13 @@
 #include "framework/message_box.h"
 
+#include "framework/win_app.h"
 #include "platform/bounded_string.h"
 
 #include <string.h>
 
-const char* AfxGetAppName() {
+namespace {
+// The program's file name without its extension.
+const char* ProgramTitle() {
   static char name[MAX_PATH];
   if (name[0] == '\0') {
     char path[MAX_PATH] = {};
@@ -16,6 +19,13 @@ const char* AfxGetAppName() {
     if (char* dot = strrchr(name, '.')) *dot = '\0';
   }
   return name;
+}
+}  // namespace
+
+const char* AfxGetAppName() {
+  CWinApp* app = AfxGetApp();
+  if (app != nullptr && app->m_pszAppName != nullptr) return app->m_pszAppName;
+  return ProgramTitle();
 }
 
 int AfxMessageBox(const char* text, UINT type, UINT /*helpContext: no help file is shipped*/) {

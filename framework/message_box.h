@@ -4,5 +4,6 @@
 
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpContext = 0);
 
-// The application's name: by default the program's file name without its extension.
+// The application's name (CWinApp::m_pszAppName); by default, and when there is no
+// application object, the program's file name without its extension.
 const char* AfxGetAppName();

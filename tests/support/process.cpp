@@ -26,12 +26,18 @@ ChildProcess::~ChildProcess() {
 }
 
 bool ChildProcess::Start(const std::string& commandLine, const std::string& workDir) {
+  return Start(std::string(), commandLine, workDir);
+}
+
+bool ChildProcess::Start(const std::string& program, const std::string& commandLine,
+                         const std::string& workDir) {
   STARTUPINFOA si = {};
   si.cb = sizeof si;
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');
-  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi_) != 0;
+  return CreateProcessA(program.empty() ? nullptr : program.c_str(), line.data(), nullptr,
+                        nullptr, FALSE, 0, nullptr, workDir.empty() ? nullptr : workDir.c_str(),
+                        &si, &pi_) != 0;
 }
 
 bool ChildProcess::StartWithStdHandles(const std::string& commandLine, const std::string& workDir,

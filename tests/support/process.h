@@ -22,6 +22,10 @@ class ChildProcess {
   // a null handle leaves the child without that stream).
   bool StartWithStdHandles(const std::string& commandLine, const std::string& workDir,
                            HANDLE input, HANDLE output, HANDLE error);
+  // The same with the program named apart from its command line, which is then
+  // exactly what the program's GetCommandLineA returns.
+  bool Start(const std::string& program, const std::string& commandLine,
+             const std::string& workDir);
   // Waits up to timeoutMs; returns the exit code, or -1 after a time-out (the
   // process is then killed).
   long Wait(DWORD timeoutMs);

@@ -61,6 +61,30 @@ std::string ItemText(HWND dialog, int id) {
   return item ? WindowText(item) : std::string();
 }
 
+std::string ControlText(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+    return std::string();
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+                           SMTO_ABORTIFHUNG, 5000, &got))
+    return std::string();
+  text.resize(got < text.size() ? static_cast<size_t>(got) : text.size() - 1);
+  return text;
+}
+
+void PostKey(HWND window, UINT virtualKey) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  HWND target = window;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus)
+    target = info.hwndFocus;
+  UINT scan = MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC);
+  PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+  PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000u);
+}
+
 SeenBox ReadMessageBox(HWND box) {
   SeenBox seen;
   seen.caption = WindowText(box);

@@ -13,6 +13,13 @@ HWND WaitForTopWindow(DWORD pid, const char* className, const char* caption, DWO
 
 std::string WindowText(HWND hwnd);
 std::string ItemText(HWND dialog, int id);
+// The text as the window itself reports it (WM_GETTEXT). For an edit control of
+// another process this is the only way to its text: GetWindowText does not ask it.
+std::string ControlText(HWND window);
+
+// A key press as the keyboard would deliver it: WM_KEYDOWN and WM_KEYUP posted
+// to the window that has the focus in the thread of `window` (or to `window`).
+void PostKey(HWND window, UINT virtualKey);
 
 // What a message box showed.
 struct SeenBox {

@@ -1,0 +1,41 @@
+#include "app/worker_thread.h"
+
+#include "app/job_outcome.h"
+#include "app/setup_mode.h"
+#include "app/status_channel.h"
+#include "app/success_marker.h"
+#include "sequences/sequences.h"
+
+DWORD WINAPI WorkerThread(LPVOID parameter) {
+  int exitCode = 0;
+  switch (WorkerSetupMode()) {
+    case SetupMode::Install:
+      if (RunInstall(ReportStatus, parameter)) {
+        CreateSuccessMarker();
+      } else {
+        exitCode = kInstallIncomplete;
+      }
+      break;
+    case SetupMode::Uninstall:
+      RunUninstall(ReportStatus, parameter);
+      break;
+    case SetupMode::Launch:
+      RunLaunch(ReportStatus, parameter);
+      break;
+    case SetupMode::Version:
+    case SetupMode::None:
+      break;
+  }
+  // The handle is read before the job is marked finished: from then on the
+  // dialog object may be destroyed at any moment.
+  HWND dialog = ContextWindow(parameter);
+  FinishJob(exitCode);
+  if (dialog != nullptr) PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+  return 0;
+}
+
+void StartWorkerThread(CWnd* dialog) {
+  DWORD threadId = 0;
+  HANDLE thread = CreateThread(nullptr, 0, WorkerThread, dialog, 0, &threadId);
+  if (thread != nullptr) CloseHandle(thread);
+}

@@ -1,0 +1,95 @@
+#include "tests/support/program_run.h"
+
+#include "tests/support/scratch.h"
+#include "tests/support/window_driver.h"
+
+std::string RealProgramPath() { return JoinPath(SelfDir(), std::string("bin\\") + kProgramName); }
+
+std::string ScriptedProgramPath() {
+  return JoinPath(SelfDir(), std::string("bin\\scripted\\") + kProgramName);
+}
+
+ProgramRun::ProgramRun(const std::string& name, const std::string& program,
+                       const std::string& programFolder)
+    : dir_(MakeScratchDir(name)) {
+  std::string programDir = dir_;
+  if (!programFolder.empty()) {
+    programDir = JoinPath(dir_, programFolder);
+    CreateDirectoryA(programDir.c_str(), nullptr);
+  }
+  program_ = JoinPath(programDir, kProgramName);
+  CopyFileTo(program, program_);
+}
+
+bool ProgramRun::Put(const std::string& file, const std::string& content) const {
+  return WriteWholeFile(PathOf(file), content);
+}
+
+bool ProgramRun::Read(const std::string& file, std::string* content) const {
+  return ReadWholeFile(PathOf(file), content);
+}
+
+bool ProgramRun::StartWithLine(const std::string& commandLine) {
+  return process_.Start(program_, commandLine, dir_);
+}
+
+bool ProgramRun::Start(const std::string& arguments) {
+  std::string line = kProgramName;
+  if (!arguments.empty()) line += " " + arguments;
+  return StartWithLine(line);
+}
+
+namespace {
+struct DialogSearch {
+  DWORD pid;
+  int controlId;
+  HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<DialogSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  char cls[16] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (pid != search->pid || lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+  if (GetDlgItem(hwnd, search->controlId) == nullptr) return TRUE;
+  search->found = hwnd;
+  return FALSE;
+}
+}  // namespace
+
+HWND FindDialogWithControl(DWORD pid, int controlId) {
+  DialogSearch search = {pid, controlId, nullptr};
+  EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND ProgramRun::WaitForDialog(DWORD timeoutMs) const {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (HWND dialog = FindDialogWithControl(process_.Id(), 1002)) return dialog;
+    if (GetTickCount() - start >= timeoutMs || !process_.Running()) return nullptr;
+    Sleep(20);
+  }
+}
+
+HWND ProgramRun::WaitForBox(DWORD timeoutMs) const {
+  return WaitForTopWindow(process_.Id(), "#32770", kBoxCaption, timeoutMs);
+}
+
+std::vector<std::string> ProgramRun::Lines(const std::string& file) const {
+  std::vector<std::string> lines;
+  std::string content;
+  if (!Read(file, &content)) return lines;
+  size_t start = 0;
+  while (start < content.size()) {
+    size_t end = content.find('\n', start);
+    if (end == std::string::npos) end = content.size();
+    std::string line = content.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
