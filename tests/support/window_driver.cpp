@@ -108,8 +108,9 @@ SeenBox ReadMessageBox(HWND box) {
   return seen;
 }
 
-BoxAnswerer::BoxAnswerer(const std::string& caption, std::vector<int> answers, DWORD pid)
-    : caption_(caption), answers_(std::move(answers)), pid_(pid) {
+BoxAnswerer::BoxAnswerer(const std::string& caption, std::vector<int> answers, DWORD pid,
+                         void (*onBox)(const SeenBox&))
+    : caption_(caption), answers_(std::move(answers)), pid_(pid), onBox_(onBox) {
   stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
 }
@@ -138,6 +139,7 @@ DWORD WINAPI BoxAnswerer::Run(void* param) {
     }
     Sleep(50);  // let the box finish laying itself out
     self->seen_.push_back(ReadMessageBox(box));
+    if (self->onBox_) self->onBox_(self->seen_.back());
     size_t i = self->seen_.size() - 1;
     int answer = i < self->answers_.size() ? self->answers_[i] : IDCANCEL;
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);

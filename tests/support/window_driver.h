@@ -38,8 +38,10 @@ SeenBox ReadMessageBox(HWND box);
 // Stop() (or the destructor) ends the thread; Seen() is read after Stop().
 class BoxAnswerer {
  public:
+  // onBox, when given, is called on the answering thread with each box before
+  // it is answered (the code under test still waits in it then).
   BoxAnswerer(const std::string& caption, std::vector<int> answers,
-              DWORD pid = GetCurrentProcessId());
+              DWORD pid = GetCurrentProcessId(), void (*onBox)(const SeenBox&) = nullptr);
   ~BoxAnswerer();
   BoxAnswerer(const BoxAnswerer&) = delete;
   BoxAnswerer& operator=(const BoxAnswerer&) = delete;
@@ -52,6 +54,7 @@ class BoxAnswerer {
   std::string caption_;
   std::vector<int> answers_;
   DWORD pid_;
+  void (*onBox_)(const SeenBox&);
   std::vector<SeenBox> seen_;
   HANDLE stop_ = nullptr;
   HANDLE thread_ = nullptr;

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# The demo: the real program (x86_64 build) runs its three jobs under Wine
+# against the simulated dial-up stack of the tests, and after each job the
+# script shows what it left behind.
+#   - fake rasapi32.dll / rasdlg.dll beside the program keep the phonebook and
+#     the modems in files of the demo folder (build/demo);
+#   - the modem panel is a test control-panel file that "adds" the modem and
+#     closes itself after a moment;
+#   - Wine's own setup library stages the INF, and the shipped device console
+#     removes the modem device at uninstall.
+# With DISPLAY set to a real X display you watch the windows; otherwise they
+# run on a private Xvfb display.
+set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$top"
+bash scripts/build.sh >/dev/null
+cmake --build build/x86_64 -j "$(nproc)" >/dev/null   # fakes and demo helpers
+
+. tests/harness/wine-session.sh
+trap wine_session_stop EXIT
+wine_session_start "$top/build/x86_64/wineprefix"
+run() { "$WINE_LOADER" "$@"; }
+
+bin=build/x86_64/tests/run/bin
+demo=build/demo
+rm -rf "$demo"; mkdir -p "$demo/accel"
+cp out/HalvoranInstallWinApp/*.txt out/HalvoranInstallWinApp/Zorvane.inf out/HalvoranInstallWinApp/grep.exe \
+   out/HalvoranInstallWinApp/CPL64.exe out/HalvoranInstallWinApp/devcon_64.exe "$demo/"
+cp "$demo/devcon_64.exe" "$demo/devcon_32.exe"      # this 64-bit build runs the 32-bit name
+cp build/x86_64/app/HalvoranInstallWinApp.exe "$bin/rasapi32.dll" "$bin/rasdlg.dll" "$bin/demo_modem.exe" "$demo/"
+cp "$bin/job_runner.exe" "$demo/accel/tervgui.exe"  # the accelerator's front end: notes its start
+printf 'count=2\nautoclose_ms=1500\nappend_file=fake_devices.txt\nappend_line=modem Zorvane PPP Data Modem\n' \
+  > "$demo/test_applet.ini"
+sys32="$WINEPREFIX/drive_c/windows/system32"
+cp "$bin/test_applet.cpl" "$sys32/telephon.cpl"
+run reg add 'HKCU\Software\Wine\AppDefaults\HalvoranInstallWinApp.exe' /v Version /d win7 /f >/dev/null
+run reg add 'HKCU\Software\Microsoft\RAS AutoDial\Default' /v DefaultInternet /d 'Halvoran 3.2' /f >/dev/null
+run reg add 'HKLM\SOFTWARE\Tervaloxen\Brand' /v APP1 /d 'Zorvane Halvoran 3 Web Accelerator' /f >/dev/null
+run reg add 'HKLM\SOFTWARE\Tervaloxen' /v InstallationDir /d 'Z:'"$(realpath "$demo/accel" | tr / '\\')" /f >/dev/null
+
+show() {
+  echo "  exit code: $1"
+  echo "  tmp.txt: $([ -f "$demo/tmp.txt" ] && echo "present, $(stat -c %s "$demo/tmp.txt") bytes" || echo absent)"
+  echo "  phonebook: $(grep -o 'entry="[^"]*"' "$demo/fake_phonebook.txt" 2>/dev/null | tr '\n' ' ' || true)"
+  echo "  remote-access devices: $(tr '\n' ';' < "$demo/fake_devices.txt" 2>/dev/null || true)"
+  echo "  staged INF: $(ls "$WINEPREFIX/drive_c/windows/inf" | grep -i zorvane || echo none)"
+  echo "  AutoDial DefaultInternet: $(run reg query 'HKCU\Software\Microsoft\RAS AutoDial\Default' /v DefaultInternet 2>/dev/null | grep -o 'Halvoran.*' || echo cleared)"
+  echo "  modem devices (device console): $(cd "$demo" && run devcon_64.exe listclass MODEM 2>/dev/null | grep -i zorvane | tr -s ' ' | tr '\r\n' '  ' || true)"
+  echo "  front end started: $([ -f "$demo/frontend.log" ] && echo yes || echo no)"
+  echo "  remote-access calls: $(grep -oE '^(rasapi32|rasdlg) Ras[A-Za-z]+' "$demo/fake_calls.log" 2>/dev/null | awk '{print $2}' | tr '\n' ' ' || true)"
+  : > "$demo/fake_calls.log"
+}
+
+cd "$demo"
+echo "== install (-i): the panel opens and 'adds' the modem, then closes"
+set +e; run HalvoranInstallWinApp.exe -i; rc=$?; set -e
+run demo_modem.exe add || true   # the device the panel would have installed
+cd "$top"; show $rc; cd "$demo"
+echo "== launch (-l): front end and dial dialog"
+set +e; run HalvoranInstallWinApp.exe -l; rc=$?; set -e
+cd "$top"; show $rc; cd "$demo"
+echo "== uninstall (-u)"
+set +e; run HalvoranInstallWinApp.exe -u; rc=$?; set -e
+cd "$top"; show $rc
+run reg delete 'HKLM\SOFTWARE\Tervaloxen' /f >/dev/null 2>&1 || true
+run reg delete 'HKCU\Software\Wine\AppDefaults\HalvoranInstallWinApp.exe' /f >/dev/null 2>&1 || true
+rm -f "$sys32/telephon.cpl"

@@ -1,0 +1,105 @@
+#include "tests/jobs/job_folder.h"
+
+#include <windows.h>
+
+#include "tests/fakes/fake_stack.h"
+#include "tests/support/process.h"
+#include "tests/support/registry_scratch.h"
+#include "tests/support/scratch.h"
+
+namespace {
+
+const char* const kShipped[] = {"grep.exe", "CPL64.exe", "devcon_64.exe", "Zorvane.inf",
+                                "ModemInstallWinAppText.txt", "ModemUninstallWinAppText.txt",
+                                "job_runner.exe"};
+
+const char kEarlierRoot[] = "SOFTWARE\\Wow6432Node\\Tervaloxen";
+const char kCurrentRoot[] = "SOFTWARE\\Tervaloxen";
+
+std::string BinFile(const char* name) { return JoinPath(fakestack::FakeBinDir(), name); }
+
+std::string SystemFile(const char* name) {
+  char dir[MAX_PATH] = {};
+  GetSystemDirectoryA(dir, sizeof dir);
+  return JoinPath(dir, name);
+}
+
+}  // namespace
+
+JobFolder::JobFolder(const std::string& name, bool fakeSetupLibrary)
+    : dir(MakeScratchDir("jobs\\" + name)) {
+  fakestack::PlaceFakes(dir);
+  if (!fakeSetupLibrary) DeleteFileA(Path("setupapi.dll").c_str());
+  for (const char* file : kShipped) CopyFileTo(BinFile(file), Path(file));
+  // This 64-bit process is never under WOW64, so the 32-bit name is what it runs.
+  CopyFileTo(BinFile("devcon_64.exe"), Path("devcon_32.exe"));
+}
+
+std::string JobFolder::Path(const std::string& file) const { return JoinPath(dir, file); }
+
+void JobFolder::SetPanel(bool addsModem) const {
+  std::string ini = "count=2\nautoclose_ms=100\n";
+  if (addsModem) ini += "append_file=fake_devices.txt\nappend_line=modem Zorvane PPP Data Modem\n";
+  WriteWholeFile(Path("test_applet.ini"), ini);
+}
+
+void JobFolder::SeedEarlierRelease() const {
+  std::string old = Path("old");
+  CreateDirectoryA(old.c_str(), nullptr);
+  CreateDirectoryA((old + "\\bin").c_str(), nullptr);
+  WriteWholeFile(old + "\\tervgui.exe", "old front end");
+  WriteWholeFile(old + "\\bin\\data.dat", "old data");
+  SetStringValue(HKEY_LOCAL_MACHINE, std::string(kEarlierRoot) + "\\Brand", "APP1",
+                 "Zorvane Halvoran 2.0");
+  SetStringValue(HKEY_LOCAL_MACHINE, kEarlierRoot, "InstallationDir", old);
+  CreateKeyPath(HKEY_CURRENT_USER, "Software\\Tervaloxen\\Settings");
+}
+
+void JobFolder::SeedAccelerator(bool withFrontEnd) const {
+  std::string accel = Path("accel");
+  CreateDirectoryA(accel.c_str(), nullptr);
+  if (withFrontEnd) CopyFileTo(BinFile("job_runner.exe"), accel + "\\tervgui.exe");
+  SetStringValue(HKEY_LOCAL_MACHINE, std::string(kCurrentRoot) + "\\Brand", "APP1",
+                 "Zorvane Halvoran 3 Web Accelerator");
+  SetStringValue(HKEY_LOCAL_MACHINE, kCurrentRoot, "InstallationDir", accel);
+}
+
+void InstallTestPanels() {
+  CopyFileTo(BinFile("test_applet.cpl"), SystemFile("telephon.cpl"));
+  CopyFileTo(BinFile("test_applet.cpl"), SystemFile("modem.cpl"));
+}
+
+void ClearProductRecords() {
+  ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, kEarlierRoot);
+  ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, kCurrentRoot);
+  ForceDeleteKeyTree(HKEY_CURRENT_USER, "Software\\Tervaloxen");
+  ForceDeleteKeyTree(HKEY_LOCAL_MACHINE,
+                     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tervaloxen");
+}
+
+std::vector<std::string> Transcript(const std::string& dir) {
+  std::vector<std::string> events;
+  for (const fakestack::Call& call : fakestack::ReadCalls(dir)) {
+    if (call.event == "attach" || call.event == "detach" || call.event == "exit") continue;
+    if (call.library == "job") events.push_back(call.event + " " + call.Text("text"));
+    else events.push_back(call.library + " " + call.event);
+  }
+  return events;
+}
+
+std::string FirstMissingInOrder(const std::vector<std::string>& events,
+                                const std::vector<std::string>& expected) {
+  size_t at = 0;
+  for (const std::string& want : expected) {
+    while (at < events.size() && events[at] != want) ++at;
+    if (at == events.size()) return want;
+    ++at;
+  }
+  return std::string();
+}
+
+bool Contains(const std::vector<std::string>& events, const std::string& event) {
+  for (const std::string& e : events)
+    if (e == event) return true;
+  return false;
+}

@@ -1,0 +1,42 @@
+// A scratch folder laid out as the product's installer leaves it for a job:
+// the companion programs, the driver INF and the instruction texts, the fake
+// remote-access libraries (and, when asked, the fake setup library), and the
+// job runner. Also the machine-wide things a job meets: the modem panel, the
+// accelerator's and the earlier release's records.
+#pragma once
+#include <string>
+#include <vector>
+
+struct JobFolder {
+  // fakeSetupLibrary false: the program uses Wine's real setup library, and the
+  // device console (which imports it) can run.
+  JobFolder(const std::string& name, bool fakeSetupLibrary);
+  std::string Path(const std::string& file) const;
+
+  // The panel the job opens closes itself; with addsModem it has "added" the
+  // modem, which the fake remote-access library then lists.
+  void SetPanel(bool addsModem) const;
+  // Release 2.0 as a 32-bit program on 64-bit Windows registers it, with files
+  // in the folder's "old" subfolder.
+  void SeedEarlierRelease() const;
+  // The accelerator, installed in the folder's "accel" subfolder, with or
+  // without its front end.
+  void SeedAccelerator(bool withFrontEnd) const;
+
+  std::string dir;
+};
+
+// Puts the test control-panel file in the system folder as telephon.cpl and
+// modem.cpl, the panels the job may open.
+void InstallTestPanels();
+// Removes every registry record the jobs' tests make.
+void ClearProductRecords();
+
+// The transcript of a run: "status <text>", "box <text>", or
+// "<library> <function>", in order (loads and frees left out).
+std::vector<std::string> Transcript(const std::string& dir);
+// Empty when `expected` occurs in `events` in this order (other events may
+// come between); otherwise the first expected event that was not found in turn.
+std::string FirstMissingInOrder(const std::vector<std::string>& events,
+                                const std::vector<std::string>& expected);
+bool Contains(const std::vector<std::string>& events, const std::string& event);

@@ -1,0 +1,297 @@
+// The three jobs end to end. The in-process runs (job_runner) show the order of
+// everything a job did: status lines, boxes, and the calls the fake libraries
+// saw. The runs of the real program show what a caller and the user see: the
+// exit code, the marker, and what the job left on the machine.
+#include <doctest.h>
+
+#include <windows.h>
+#include <ras.h>
+#include <rasdlg.h>
+#include <setupapi.h>
+#include <stddef.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/fakes/fake_stack.h"
+#include "tests/jobs/job_folder.h"
+#include "tests/support/program_run.h"
+#include "tests/support/process.h"
+#include "tests/support/registry_scratch.h"
+#include "tests/support/test_devices.h"
+#include "tests/support/wine_app_defaults.h"
+#include "tests/support/window_driver.h"
+
+namespace {
+
+const char kCheck[] = "status Checking for previous installation ...\r\n";
+const char kFound[] = "status Found previous installation\r\n";
+const char kQuestion[] =
+    "box Setup has detected a previous installation of Halvoran v2.0. This will be "
+    "automatically uninstalled. Continue?";
+const char kRemoved[] = "box The previous installation has been successfully removed.";
+const char kBoxA[] = "box Failed to clean up previous Halvoran Installation. Setup will exit.";
+const char kBoxB[] = "box Failed to install driver file. Setup will exit.";
+const char kBoxC[] = "box Failed to install modem. Setup will exit.";
+const char kBoxD[] = "box Failed to configure dial up networking connection. Setup will exit.";
+const char kStaging[] = "status Installing setup file\n";
+const char kCopied[] = "status Successfully copied setup file\n";
+const char kAlready[] = "status Setup file already installed\n";
+const char kWaiting[] = "status Waiting for user to set up modem...\n";
+const char kModemThere[] = "status Modem already installed\n";
+const char kEntry[] = "status Setting up dial up networking connection...\n";
+const char kRemoving[] = "status Removing modem ...\r\n";
+const char kCopy[] = "setupapi SetupCopyOEMInfA";
+const char kUninstallInf[] = "setupapi SetupUninstallOEMInfA";
+const char kEnum[] = "rasapi32 RasEnumDevicesA";
+const char kDelete[] = "rasapi32 RasDeleteEntryA";
+const char kWriteEntry[] = "rasapi32 RasSetEntryPropertiesA";
+const char kWriteParams[] = "rasapi32 RasSetEntryDialParamsA";
+const char kDial[] = "rasdlg RasDialDlgA";
+
+struct JobCase {
+  const char* name;
+  const char* job;
+  const char* probes;     // "<wow64> <windows7>"
+  const char* machine;    // e: earlier release, s: INF staged, m: modem present, p: panel adds modem
+  const char* script;     // fake_script.txt
+  const char* answers;
+  int result;
+  std::vector<std::string> inOrder;
+  std::vector<std::string> absent;
+};
+
+bool Has(const char* flags, char flag) { return strchr(flags, flag) != nullptr; }
+
+long RunJob(const JobFolder& folder, const JobCase& c) {
+  std::string line = std::string("job_runner.exe ") + c.job + " " + c.probes + " " + c.answers;
+  return RunProcess(line, folder.dir, 120000);
+}
+
+}  // namespace
+
+TEST_CASE("each job runs its steps in order, shows its boxes before any roll-back, and stops at the first failure") {
+  InstallTestPanels();
+  const JobCase cases[] = {
+      {"fresh install", "install", "0 1", "p", "", "", 1,
+       {kStaging, kCopy, kCopied, kEnum, kWaiting, kEnum, kDelete, kEntry, kWriteEntry, kWriteParams},
+       {kCheck, kRemoving, kUninstallInf, kBoxA, kBoxB, kBoxC, kBoxD}},
+      {"second install", "install", "0 1", "sm", "", "", 1,
+       {kStaging, kCopy, kAlready, kModemThere, kEnum, kEntry, kWriteEntry, kWriteParams},
+       {kWaiting, kCopied, kBoxC}},
+      {"earlier release declined", "install", "1 1", "ep", "", "cancel", 0,
+       {kCheck, kFound, kQuestion, kBoxA},
+       {kCopy, kEnum, "status Removing Registry Keys ...\r\n"}},
+      {"earlier release removed", "install", "1 1", "ep", "", "ok ok", 1,
+       {kCheck, kFound, kQuestion, "status Removing Registry Keys ...\r\n",
+        "status Removing Files ...\r\n", "status Removing Program Group...\r\n", kRemoved,
+        kStaging, kCopy, kWaiting, kWriteEntry, kWriteParams},
+       {kBoxA}},
+      {"no earlier release on 64-bit Windows", "install", "1 1", "p", "", "", 1,
+       {kCheck, kStaging}, {kFound, kQuestion}},
+      {"INF not staged", "install", "0 1", "p", "SetupCopyOEMInfA failed\n", "", 0,
+       {kStaging, kCopy, kBoxB}, {kEnum, kWaiting, kUninstallInf, kCopied}},
+      {"modem not added", "install", "0 1", "", "", "", 0,
+       {kCopied, kWaiting, kEnum, kBoxC, kUninstallInf}, {kEntry, kRemoving, kDelete}},
+      {"entry not written", "install", "0 1", "p", "RasSetEntryPropertiesA 5\n", "", 0,
+       {kWaiting, kEntry, kWriteEntry, kBoxD, kRemoving, kUninstallInf}, {kWriteParams}},
+      {"dial parameters not written", "install", "0 1", "p", "RasSetEntryDialParamsA 5\n", "", 0,
+       {kWriteEntry, kWriteParams, kBoxD, kRemoving, kUninstallInf}, {}},
+      {"uninstall", "uninstall", "0 1", "", "", "", 1, {kDelete, kRemoving, kUninstallInf}, {kBoxA}},
+      {"launch", "launch", "0 1", "", "", "", 1,
+       {"status Launching Zorvane Halvoran...", kDial}, {kEnum, kCopy}},
+  };
+  for (const JobCase& c : cases) {
+    CAPTURE(c.name);
+    ClearProductRecords();
+    JobFolder folder(std::string("runner-") + std::to_string(&c - cases), true);
+    folder.SetPanel(Has(c.machine, 'p'));
+    if (Has(c.machine, 'e')) folder.SeedEarlierRelease();
+    if (Has(c.machine, 'm')) fakestack::WriteDevices(folder.dir, {{"modem", "Zorvane PPP Data Modem"}});
+    if (Has(c.machine, 's')) {
+      CreateDirectoryA(fakestack::InfStoreDir(folder.dir).c_str(), nullptr);
+      CopyFileTo(folder.Path("Zorvane.inf"), JoinPath(fakestack::InfStoreDir(folder.dir), "Zorvane.inf"));
+    }
+    fakestack::WriteScript(folder.dir, c.script);
+
+    CHECK(RunJob(folder, c) == c.result);
+    std::vector<std::string> events = Transcript(folder.dir);
+    std::string all;
+    for (const std::string& e : events) all += e + " | ";
+    CAPTURE(all);
+    CHECK(FirstMissingInOrder(events, c.inOrder) == "");
+    for (const std::string& gone : c.absent) CHECK_MESSAGE(!Contains(events, gone), gone);
+  }
+  ClearProductRecords();
+}
+
+TEST_CASE("a failed write of the dial parameters leaves the entry in the phonebook; the removed release keeps only its folder") {
+  InstallTestPanels();
+  ClearProductRecords();
+  JobFolder folder("runner-leftovers", true);
+  folder.SetPanel(true);
+  folder.SeedEarlierRelease();
+  fakestack::WriteScript(folder.dir, "RasSetEntryDialParamsA 5\n");
+  CHECK(RunProcess("job_runner.exe install 1 1 ok ok", folder.dir, 120000) == 0);
+
+  std::vector<fakestack::PhonebookEntry> book = fakestack::ReadPhonebook(folder.dir);
+  REQUIRE(book.size() == 1);
+  CHECK(book[0].name == "Halvoran 3.2");
+  CHECK(FileExists(folder.Path("old")));
+  CHECK_FALSE(FileExists(folder.Path("old\\tervgui.exe")));
+  CHECK_FALSE(FileExists(folder.Path("old\\bin")));
+  CHECK_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Tervaloxen"));
+  CHECK_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Tervaloxen"));
+  ClearProductRecords();
+}
+
+// --- The real program -------------------------------------------------------
+
+namespace {
+
+const char kAutoDialKey[] = "Software\\Microsoft\\RAS AutoDial\\Default";
+
+// The staged copy of the driver INF in Wine's store, removed before and after.
+void UnstageDriverInf() { SetupUninstallOEMInfA("Zorvane.inf", SUOI_FORCEDELETE, nullptr); }
+
+bool DriverInfStaged() {
+  char dir[MAX_PATH] = {};
+  GetWindowsDirectoryA(dir, sizeof dir);
+  return FileExists(JoinPath(dir, "inf\\Zorvane.inf"));
+}
+
+// Runs the program in the folder with one switch, answering its boxes; the exit code.
+long RunProgram(const JobFolder& folder, const char* arguments, std::vector<int> answers = {},
+                std::vector<SeenBox>* seen = nullptr) {
+  CopyFileTo(RealProgramPath(), folder.Path(kProgramName));
+  ChildProcess program;
+  if (!program.Start(std::string(kProgramName) + " " + arguments, folder.dir)) return -2;
+  BoxAnswerer answerer(kBoxCaption, std::move(answers), program.Id());
+  long code = program.Wait(120000);
+  answerer.Stop();
+  if (seen) *seen = answerer.Seen();
+  return code;
+}
+
+}  // namespace
+
+TEST_CASE("install on the real program: entry, credentials, AutoDial, marker and exit code, twice") {
+  InstallTestPanels();
+  ClearProductRecords();
+  UnstageDriverInf();
+  WineAppDefaults windows7(kProgramName);
+  windows7.SetVersion("win7");
+  JobFolder folder("program-install", false);
+  folder.SetPanel(true);
+  WriteWholeFile(folder.Path("tmp.txt"), "left by an earlier run");
+  SetStringValue(HKEY_CURRENT_USER, kAutoDialKey, "DefaultInternet", "Halvoran 3.2");
+
+  std::vector<SeenBox> boxes;
+  CHECK(RunProgram(folder, "-i", {}, &boxes) == 0);
+  CHECK(boxes.empty());
+  std::string marker = "x";
+  CHECK(ReadWholeFile(folder.Path("tmp.txt"), &marker));
+  CHECK(marker.empty());
+  CHECK(DriverInfStaged());
+  CHECK_FALSE(ValueExists(HKEY_CURRENT_USER, kAutoDialKey, "DefaultInternet"));
+
+  std::vector<fakestack::PhonebookEntry> book = fakestack::ReadPhonebook(folder.dir);
+  REQUIRE(book.size() == 1);
+  CHECK(book[0].name == "Halvoran 3.2");
+  CHECK(fakestack::DwordAt(book[0].record, 0) == sizeof(RASENTRYA));
+  CHECK(fakestack::TextAt(book[0].record, offsetof(RASENTRYA, szDeviceName), 129) ==
+        "Zorvane PPP Data Modem");
+  CHECK(fakestack::TextAt(book[0].params, offsetof(RASDIALPARAMSA, szUserName), 257) == "KX4.7");
+  CHECK(fakestack::TextAt(book[0].params, offsetof(RASDIALPARAMSA, szPassword), 257) == "KX4.7");
+
+  // Again on the same machine: the INF and the modem are there already.
+  DeleteFileA(folder.Path("tmp.txt").c_str());
+  CHECK(RunProgram(folder, "-i") == 0);
+  CHECK(FileExists(folder.Path("tmp.txt")));
+  CHECK(fakestack::ReadPhonebook(folder.dir).size() == 1);
+  UnstageDriverInf();
+}
+
+TEST_CASE("a failed install shows its box, leaves an old marker as it was and exits with 1603") {
+  InstallTestPanels();
+  ClearProductRecords();
+  JobFolder folder("program-install-fails", true);
+  folder.SetPanel(true);
+  DeleteFileA(folder.Path("Zorvane.inf").c_str());  // nothing to stage
+  WriteWholeFile(folder.Path("tmp.txt"), "left by an earlier run");
+
+  std::vector<SeenBox> boxes;
+  CHECK(RunProgram(folder, "-i", {IDOK}, &boxes) == 1603);
+  REQUIRE(boxes.size() == 1);
+  CHECK(boxes[0].text == "Failed to install driver file. Setup will exit.");
+  CHECK(boxes[0].hasOk);
+  CHECK_FALSE(boxes[0].hasCancel);
+  std::string marker;
+  CHECK(ReadWholeFile(folder.Path("tmp.txt"), &marker));
+  CHECK(marker == "left by an earlier run");
+}
+
+TEST_CASE("uninstall on the real program removes what is there and finishes when nothing is") {
+  ClearProductRecords();
+  UnstageDriverInf();
+  REQUIRE(EnsureModemClass());
+  RemoveTestDevicesWithPrefix(kModemClassGuid, "ROOT\\MODEM\\HVJOB");
+  const std::string brand = "ROOT\\MODEM\\HVJOB&BRAND_1";
+  const std::string other = "ROOT\\MODEM\\HVJOB&OTHER_1";
+
+  SUBCASE("everything present") {
+    JobFolder folder("program-uninstall-all", false);
+    REQUIRE(CreateTestDevice(kModemClassGuid, brand, "Zorvane PPP Data Modem", nullptr));
+    REQUIRE(CreateTestDevice(kModemClassGuid, other, "Standard 56000 bps Modem", nullptr));
+    REQUIRE(SetupCopyOEMInfA(folder.Path("Zorvane.inf").c_str(), folder.dir.c_str(), SPOST_PATH, 0,
+                             nullptr, 0, nullptr, nullptr));
+    fakestack::PhonebookEntry entry;
+    entry.name = "Halvoran 3.2";
+    fakestack::WritePhonebook(folder.dir, {entry});
+
+    CHECK(RunProgram(folder, "-u") == 0);
+    CHECK_FALSE(DeviceExists(brand));
+    CHECK(DeviceExists(other));
+    CHECK_FALSE(DriverInfStaged());
+    CHECK(fakestack::ReadPhonebook(folder.dir).empty());
+    CHECK_FALSE(FileExists(folder.Path("tmp.txt")));
+  }
+  SUBCASE("nothing present") {
+    JobFolder folder("program-uninstall-none", false);
+    CHECK(RunProgram(folder, "-u") == 0);
+    std::vector<fakestack::Call> calls = fakestack::ReadCalls(folder.dir);
+    CHECK(fakestack::CountOf(calls, "rasapi32", "RasDeleteEntryA") == 1);
+    CHECK(FileExists(folder.Path("devcon_modem.txt")));
+    CHECK_FALSE(FileExists(folder.Path("tmp.txt")));
+  }
+  RemoveTestDevicesWithPrefix(kModemClassGuid, "ROOT\\MODEM\\HVJOB");
+}
+
+TEST_CASE("launch on the real program opens the dial dialog in every case and starts the front end only when it is there") {
+  struct Case { const char* name; bool installed; bool frontEnd; bool started; };
+  const Case cases[] = {
+      {"accelerator installed", true, true, true},
+      {"front end missing", true, false, false},
+      {"accelerator not installed", false, false, false},
+  };
+  for (const Case& c : cases) {
+    CAPTURE(c.name);
+    ClearProductRecords();
+    JobFolder folder(std::string("program-launch-") + std::to_string(&c - cases), true);
+    if (c.installed) folder.SeedAccelerator(c.frontEnd);
+    CHECK(RunProgram(folder, "-l") == 0);
+    Sleep(c.started ? 1000 : 0);  // the front end runs on its own
+    CHECK(FileExists(folder.Path("frontend.log")) == c.started);
+
+    std::vector<fakestack::Call> dials =
+        fakestack::CallsOf(fakestack::ReadCalls(folder.dir), "rasdlg", "RasDialDlgA");
+    REQUIRE(dials.size() == 1);
+    CHECK(dials[0].Text("entry") == "Halvoran 3.2");
+    std::string info = dials[0].Bytes("info");
+    REQUIRE(info.size() == sizeof(RASDIALDLG));
+    HWND owner = nullptr;
+    memcpy(&owner, info.data() + offsetof(RASDIALDLG, hwndOwner), sizeof owner);
+    CHECK(owner != nullptr);  // the progress dialog owns it
+  }
+  ClearProductRecords();
+}
