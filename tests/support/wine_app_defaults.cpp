@@ -17,6 +17,8 @@ void WineAppDefaults::Remove() {
   // Only the two levels this class writes.
   RegDeleteKeyA(HKEY_CURRENT_USER, (key_ + "\\DllOverrides").c_str());
   RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str());
+  // The parent goes too when nothing else is left in it (a key with subkeys stays).
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults");
 }
 
 bool WineAppDefaults::SetValue(const std::string& subkey, const char* name, const char* value) {
