@@ -81,6 +81,23 @@ bool BuildRemovalCommand(const char* line, char* command) {
   return FormatBounded(command, kBufferSize, removal, token, pattern);
 }
 
+// One line of the scratch file: its first kBufferSize - 1 characters are kept,
+// the rest of an over-long line is description text and is read past, so it is
+// never taken for an identifier. A line holding a NUL byte is not text and comes
+// back empty. false at the end of the file.
+bool ReadListingLine(FILE* file, char* line) {
+  size_t used = 0;
+  bool sawNul = false;
+  int c = getc(file);
+  if (c == EOF) return false;
+  for (; c != EOF && c != '\n'; c = getc(file)) {
+    if (c == '\0') sawNul = true;
+    if (used + 1 < kBufferSize) line[used++] = static_cast<char>(c);
+  }
+  line[sawNul ? 0 : used] = '\0';
+  return true;
+}
+
 }  // namespace
 
 int RemoveModemDevices(StatusCallback callback, void* context) {
@@ -93,15 +110,7 @@ int RemoveModemDevices(StatusCallback callback, void* context) {
   int result = 0;
   char line[kBufferSize];
   char command[kBufferSize];
-  bool atLineStart = true;
-  while (fgets(line, sizeof line, list) != nullptr) {
-    // A line longer than the buffer arrives in pieces; only its first piece
-    // begins with an identifier, the rest is description text.
-    bool startsLine = atLineStart;
-    size_t length = strlen(line);
-    atLineStart = length > 0 && line[length - 1] == '\n';
-    if (!startsLine) continue;
-
+  while (ReadListingLine(list, line)) {
     if (!BuildRemovalCommand(line, command)) continue;
     if (system(command) == 0) result = 1;
   }

@@ -1,0 +1,29 @@
+// Shared by the modem tests: a StatusCallback that records what it is given,
+// and children of this executable run in a scratch folder of their own.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/status_channel.h"
+
+// Every line reported through RecordStatus, formatted, in order, with its context.
+extern std::vector<std::string> g_statusLines;
+extern std::vector<void*> g_statusContexts;
+int __cdecl RecordStatus(void* context, const char* format, ...);
+void ClearStatus();
+// All recorded lines joined, as a child leaves them in "status.txt".
+std::string JoinedStatus();
+bool SaveStatus(const char* path);
+
+// The folder of the helper binaries (fakes, scripted tools).
+std::string HelperDir();
+
+// Runs child routine `name` with `args` in `dir` as its current directory: from
+// a copy of this executable placed in dir when copySelf (so that the libraries
+// beside it are the ones it loads), else from here. Returns the exit code, -1 on
+// time-out.
+long RunChildIn(const std::string& dir, const std::string& name, const std::string& args,
+                bool copySelf, DWORD timeoutMs = 60000);
+
+// A file's lines (without line ends); empty when it does not exist.
+std::vector<std::string> FileLines(const std::string& path);
