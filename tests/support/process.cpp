@@ -34,6 +34,20 @@ bool ChildProcess::Start(const std::string& commandLine, const std::string& work
                         workDir.empty() ? nullptr : workDir.c_str(), &si, &pi_) != 0;
 }
 
+bool ChildProcess::StartWithStdHandles(const std::string& commandLine, const std::string& workDir,
+                                       HANDLE input, HANDLE output, HANDLE error) {
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = input;
+  si.hStdOutput = output;
+  si.hStdError = error;
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi_) != 0;
+}
+
 long ChildProcess::Wait(DWORD timeoutMs) {
   if (!pi_.hProcess) return -1;
   if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
@@ -56,6 +70,66 @@ long RunProcess(const std::string& commandLine, const std::string& workDir, DWOR
   bool started = p.Start(commandLine, workDir);
   if (startFailed) *startFailed = !started;
   return started ? p.Wait(timeoutMs) : -1;
+}
+
+namespace {
+
+// An inheritable handle on a file, closed with the object.
+class InheritableFile {
+ public:
+  InheritableFile(const std::string& path, DWORD access, DWORD disposition) {
+    if (path.empty()) return;
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    handle_ = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                          disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle_ == INVALID_HANDLE_VALUE) handle_ = nullptr;
+  }
+  ~InheritableFile() {
+    if (handle_) CloseHandle(handle_);
+  }
+  InheritableFile(const InheritableFile&) = delete;
+  InheritableFile& operator=(const InheritableFile&) = delete;
+  HANDLE Get() const { return handle_; }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+}  // namespace
+
+long RunProcessWithFiles(const std::string& commandLine, const std::string& workDir,
+                         const std::string& inputPath, const std::string& outputPath,
+                         const std::string& errorPath, DWORD timeoutMs) {
+  InheritableFile input(inputPath, GENERIC_READ, OPEN_EXISTING);
+  InheritableFile output(outputPath, GENERIC_WRITE, CREATE_ALWAYS);
+  InheritableFile error(errorPath, GENERIC_WRITE, CREATE_ALWAYS);
+  if ((!inputPath.empty() && !input.Get()) || (!outputPath.empty() && !output.Get()) ||
+      (!errorPath.empty() && !error.Get())) {
+    return -1;
+  }
+  ChildProcess p;
+  if (!p.StartWithStdHandles(commandLine, workDir, input.Get(), output.Get(), error.Get()))
+    return -1;
+  return p.Wait(timeoutMs);
+}
+
+std::string QuoteArgument(const std::string& argument) {
+  std::string quoted = "\"";
+  size_t backslashes = 0;
+  for (char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    // Backslashes before a quote are doubled, and the quote escaped.
+    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  // Backslashes before the closing quote are doubled.
+  quoted.append(backslashes * 2, '\\');
+  quoted += '"';
+  return quoted;
 }
 
 bool FileExists(const std::string& path) {

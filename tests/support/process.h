@@ -18,6 +18,10 @@ class ChildProcess {
 
   // commandLine as CreateProcessA takes it; workDir may be empty (this one's).
   bool Start(const std::string& commandLine, const std::string& workDir);
+  // The same with the child's standard handles set (they must be inheritable;
+  // a null handle leaves the child without that stream).
+  bool StartWithStdHandles(const std::string& commandLine, const std::string& workDir,
+                           HANDLE input, HANDLE output, HANDLE error);
   // Waits up to timeoutMs; returns the exit code, or -1 after a time-out (the
   // process is then killed).
   long Wait(DWORD timeoutMs);
@@ -32,6 +36,18 @@ class ChildProcess {
 // Start and wait in one; -1 on time-out or when it cannot start (see startFailed).
 long RunProcess(const std::string& commandLine, const std::string& workDir,
                 DWORD timeoutMs = 60000, bool* startFailed = nullptr);
+
+// Runs commandLine with standard input read from inputPath and standard output
+// and error written to outputPath and errorPath (created afresh; an empty path
+// gives the child no such stream). Returns the exit code, -1 after a time-out
+// or when the process cannot start.
+long RunProcessWithFiles(const std::string& commandLine, const std::string& workDir,
+                         const std::string& inputPath, const std::string& outputPath,
+                         const std::string& errorPath, DWORD timeoutMs = 60000);
+
+// One argument quoted for a command line, so that the C runtime's parsing gives
+// it back unchanged (blanks, quotes and backslashes included).
+std::string QuoteArgument(const std::string& argument);
 
 // Small file helpers for checking what a program left behind.
 bool FileExists(const std::string& path);

@@ -1,0 +1,62 @@
+#include "tests/tools/tool_run.h"
+
+#include "tests/support/child.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t begin = 0;
+  while (begin < text.size()) {
+    size_t newline = text.find('\n', begin);
+    if (newline == std::string::npos) {
+      lines.push_back(text.substr(begin));
+      break;
+    }
+    lines.push_back(text.substr(begin, newline - begin));
+    begin = newline + 1;
+  }
+  return lines;
+}
+
+ToolRun RunTool(const std::string& program, const std::string& arguments, const std::string& dir,
+                const std::string& input, DWORD timeoutMs) {
+  std::string in = JoinPath(dir, "tool_in.txt"), out = JoinPath(dir, "tool_out.txt"),
+              err = JoinPath(dir, "tool_err.txt");
+  WriteWholeFile(in, input);
+  ToolRun run;
+  std::string line = QuoteArgument(program);
+  if (!arguments.empty()) line += " " + arguments;
+  run.exitCode = RunProcessWithFiles(line, dir, in, out, err, timeoutMs);
+  ReadWholeFile(out, &run.out);
+  ReadWholeFile(err, &run.err);
+  DeleteFileA(in.c_str());
+  DeleteFileA(out.c_str());
+  DeleteFileA(err.c_str());
+  return run;
+}
+
+TEST_CHILD(run_through_system) {
+  if (argc != 1) return 98;
+  return system(argv[0]);
+}
+
+long RunThroughSystem(const std::string& command, const std::string& dir, DWORD timeoutMs) {
+  ChildProcess child;
+  if (!child.Start(QuoteArgument(SelfPath()) + " --child run_through_system " +
+                       QuoteArgument(command),
+                   dir)) {
+    return -1;
+  }
+  return child.Wait(timeoutMs);
+}
+
+std::string EscapeForBasicRegex(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    if (c != '\0' && strchr("\\.*[]^$", c)) escaped += '\\';
+    escaped += c;
+  }
+  return escaped;
+}

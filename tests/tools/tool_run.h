@@ -1,0 +1,33 @@
+// Helpers shared by the companion-program tests.
+#pragma once
+#include "tests/support/process.h"
+
+#include <string>
+#include <vector>
+
+// A file of the tests' bin folder (companion programs, shipped files, test binaries).
+inline std::string BinPath(const char* name) { return JoinPath(JoinPath(SelfDir(), "bin"), name); }
+
+// Lines of text split at "\n"; each keeps its "\r" if it had one.
+std::vector<std::string> SplitLines(const std::string& text);
+
+// What a program wrote and how it ended.
+struct ToolRun {
+  long exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs "<program> <arguments>" (arguments already quoted as needed) in dir with
+// input as its standard input.
+ToolRun RunTool(const std::string& program, const std::string& arguments, const std::string& dir,
+                const std::string& input = std::string(), DWORD timeoutMs = 30000);
+
+// Runs command through the C runtime's system() in dir, as the product does
+// (the command interpreter with its pipes and redirections), in a child process
+// of this test so that a time-out can end it. Returns system()'s result.
+long RunThroughSystem(const std::string& command, const std::string& dir, DWORD timeoutMs = 60000);
+
+// The identifier made literal for a basic regular expression: "\ . * [ ] ^ $"
+// each get a backslash in front.
+std::string EscapeForBasicRegex(const std::string& text);
