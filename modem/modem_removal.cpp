@@ -17,10 +17,9 @@ namespace {
 
 const char kListing64[] = ".\\devcon_64.exe listclass MODEM | .\\grep.exe Zorvane > devcon_modem.txt";
 const char kListing32[] = ".\\devcon_32.exe listclass MODEM | .\\grep.exe Zorvane > devcon_modem.txt";
-#define REMOVAL_TEMPLATE(tool) tool " remove \"@%s\" | .\\grep.exe \"%s *: Removed\""
-const char kRemoval64[] = REMOVAL_TEMPLATE(".\\devcon_64.exe");
-const char kRemoval32[] = REMOVAL_TEMPLATE(".\\devcon_32.exe");
-#undef REMOVAL_TEMPLATE
+// The identifier is quoted for the command interpreter in both places.
+const char kRemoval64[] = ".\\devcon_64.exe remove \"@%s\" | .\\grep.exe \"%s *: Removed\"";
+const char kRemoval32[] = ".\\devcon_32.exe remove \"@%s\" | .\\grep.exe \"%s *: Removed\"";
 const char kScratchFile[] = "devcon_modem.txt";
 constexpr size_t kBufferSize = 500;
 
@@ -53,13 +52,13 @@ bool IsSafeToQuote(const char* token) {
   return true;
 }
 
-// The identifier as literal text of a basic regular expression: its backslashes
-// and dots would otherwise be pattern syntax. ']' is ordinary outside a bracket
-// expression (and its escape is undefined), so it stays as it is.
+// The identifier as literal text of the filter's basic regular expression: its
+// backslashes and dots would otherwise be pattern syntax. The filter takes a
+// backslash before any character as that character.
 bool EscapeForPattern(const char* token, char* pattern, size_t capacity) {
   size_t used = 0;
   for (const char* p = token; *p != '\0'; ++p) {
-    bool special = strchr("\\.*[^$", *p) != nullptr;
+    bool special = strchr("\\.*[]^$", *p) != nullptr;
     size_t need = special ? 2 : 1;
     if (used + need >= capacity) return false;
     if (special) pattern[used++] = '\\';

@@ -100,7 +100,7 @@ TEST_CASE("removal: identifiers reach the tool and the filter as literal text") 
   const Case cases[] = {
       {"USB\\VID_0572&PID_1329\\6&2F3A&0&1", "USB\\\\VID_0572&PID_1329\\\\6&2F3A&0&1 *: Removed"},
       {"ROOT\\Z(M)^1|2<3>4\\0000", "ROOT\\\\Z(M)\\^1|2<3>4\\\\0000 *: Removed"},
-      {"PCI\\VEN_1.2*[3]^$\\0", "PCI\\\\VEN_1\\.2\\*\\[3]\\^\\$\\\\0 *: Removed"},
+      {"PCI\\VEN_1.2*[3]^$\\0", "PCI\\\\VEN_1\\.2\\*\\[3\\]\\^\\$\\\\0 *: Removed"},
       {"A&echo.>pwned.txt", "A&echo\\.>pwned\\.txt *: Removed"},
   };
   int n = 0;

@@ -4,6 +4,9 @@
 #include <stdio.h>
 
 #include "tests/support/process.h"
+#include "tests/support/scratch.h"
+
+#include <doctest.h>
 
 std::vector<std::string> g_statusLines;
 std::vector<void*> g_statusContexts;
@@ -62,3 +65,13 @@ std::vector<std::string> FileLines(const std::string& path) {
   }
   return lines;
 }
+
+SystemFile::SystemFile(const char* name, const char* helper) {
+  char dir[MAX_PATH] = {};
+  GetSystemDirectoryA(dir, sizeof dir);
+  path_ = JoinPath(dir, name);
+  DeleteFileA(path_.c_str());
+  if (helper) REQUIRE(CopyFileTo(JoinPath(HelperDir(), helper), path_));
+}
+
+SystemFile::~SystemFile() { DeleteFileA(path_.c_str()); }

@@ -25,5 +25,23 @@ std::string HelperDir();
 long RunChildIn(const std::string& dir, const std::string& name, const std::string& args,
                 bool copySelf, DWORD timeoutMs = 60000);
 
+// A scratch folder with the fake dial-up stack (and the named variants) in
+// place, for children run with RunChildIn(dir, ..., true).
+std::string FakeFolder(const std::string& name, const std::vector<std::string>& variants = {});
+
+// A file placed in the system folder (C:\windows\system32 of this 64-bit process)
+// for one test, as a copy of a helper binary (none: only made sure it is absent),
+// and removed again at the end of the scope.
+class SystemFile {
+ public:
+  SystemFile(const char* name, const char* helper);
+  ~SystemFile();
+  SystemFile(const SystemFile&) = delete;
+  SystemFile& operator=(const SystemFile&) = delete;
+
+ private:
+  std::string path_;
+};
+
 // A file's lines (without line ends); empty when it does not exist.
 std::vector<std::string> FileLines(const std::string& path);

@@ -35,25 +35,6 @@ TEST_CHILD(open_panel) {
 
 namespace {
 
-std::string SystemFile(const char* name) {
-  char dir[MAX_PATH] = {};
-  GetSystemDirectoryA(dir, sizeof dir);
-  return JoinPath(dir, name);
-}
-
-// A control-panel file placed in the system folder for one test, and removed after.
-class SystemPanel {
- public:
-  SystemPanel(const char* name, const char* source) : path_(SystemFile(name)) {
-    DeleteFileA(path_.c_str());
-    if (source) REQUIRE(CopyFileTo(JoinPath(HelperDir(), source), path_));
-  }
-  ~SystemPanel() { DeleteFileA(path_.c_str()); }
-
- private:
-  std::string path_;
-};
-
 struct PanelRun {
   long exitCode = -1;
   bool waitedForPanel = false;  // the route had not returned while the dialog was open
@@ -88,7 +69,7 @@ bool Contains(const std::vector<std::string>& lines, const std::string& line) {
 }  // namespace
 
 TEST_CASE("panels: the rundll32 route shows modem.cpl and returns after it has ended") {
-  SystemPanel panel("modem.cpl", "test_applet.cpl");
+  SystemFile panel("modem.cpl", "test_applet.cpl");
   std::string dir = MakeScratchDir("panels\\modem");
   PanelRun run = RunRoute(dir, "modem 0", true);
   CHECK(run.waitedForPanel);
@@ -102,7 +83,7 @@ TEST_CASE("panels: the rundll32 route shows modem.cpl and returns after it has e
 TEST_CASE("panels: under WOW64 nothing starts when redirection cannot be switched off") {
   // A 64-bit process has no redirection to switch off: Wine refuses the call,
   // which is the route's failure path.
-  SystemPanel panel("modem.cpl", "test_applet.cpl");
+  SystemFile panel("modem.cpl", "test_applet.cpl");
   std::string dir = MakeScratchDir("panels\\modem_wow64");
   PanelRun run = RunRoute(dir, "modem 1", false);
   CHECK(run.exitCode == 10);
@@ -110,7 +91,7 @@ TEST_CASE("panels: under WOW64 nothing starts when redirection cannot be switche
 }
 
 TEST_CASE("panels: the CPL64 route shows the system folder's telephon.cpl") {
-  SystemPanel panel("telephon.cpl", "test_applet.cpl");
+  SystemFile panel("telephon.cpl", "test_applet.cpl");
   std::string dir = MakeScratchDir("panels\\cpl64");
   std::string onPath = MakeScratchDir("panels\\cpl64_path");
   REQUIRE(CopyFileTo(JoinPath(HelperDir(), "CPL64.exe"), JoinPath(onPath, "CPL64.exe")));
@@ -122,7 +103,7 @@ TEST_CASE("panels: the CPL64 route shows the system folder's telephon.cpl") {
 }
 
 TEST_CASE("panels: the CPL64 route fails when CPL64.exe is not on the search path") {
-  SystemPanel panel("telephon.cpl", "test_applet.cpl");
+  SystemFile panel("telephon.cpl", "test_applet.cpl");
   std::string dir = MakeScratchDir("panels\\cpl64_missing");
   PanelRun run = RunRoute(dir, "cpl64 1", false);
   CHECK(run.exitCode == 10);
@@ -130,7 +111,7 @@ TEST_CASE("panels: the CPL64 route fails when CPL64.exe is not on the search pat
 }
 
 TEST_CASE("panels: the in-process route drives applet 1 with exactly four messages") {
-  SystemPanel panel("telephon.cpl", "test_applet.cpl");
+  SystemFile panel("telephon.cpl", "test_applet.cpl");
   std::string dir = MakeScratchDir("panels\\inprocess");
   REQUIRE(WriteWholeFile(JoinPath(dir, "test_applet.ini"), "count=2\n"));
   PanelRun run = RunRoute(dir, "inprocess 0", true);
@@ -154,7 +135,7 @@ TEST_CASE("panels: the in-process route fails without a loadable applet") {
   };
   for (const Case& c : cases) {
     CAPTURE(c.what);
-    SystemPanel panel("telephon.cpl", c.source);
+    SystemFile panel("telephon.cpl", c.source);
     std::string dir = MakeScratchDir("panels\\inprocess_fail");
     PanelRun run = RunRoute(dir, "inprocess 0", false);
     CHECK(run.exitCode == 10);
