@@ -1,0 +1,118 @@
+// Every modem device whose listing mentions the brand is removed with the
+// device-console tool, joined to the "grep.exe" filter by the command interpreter.
+// The identifiers come from a file another program wrote, so each one is checked
+// and quoted before it reaches the command interpreter, and escaped before it
+// becomes part of the filter's pattern (basic regular expressions).
+#include "modem/modem_removal.h"
+
+#include <ctype.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "platform/bounded_string.h"
+#include "platform/probes.h"
+
+namespace {
+
+const char kListing64[] = ".\\devcon_64.exe listclass MODEM | .\\grep.exe Zorvane > devcon_modem.txt";
+const char kListing32[] = ".\\devcon_32.exe listclass MODEM | .\\grep.exe Zorvane > devcon_modem.txt";
+// The identifier is quoted for the command interpreter in both places.
+const char kRemoval64[] = ".\\devcon_64.exe remove \"@%s\" | .\\grep.exe \"%s *: Removed\"";
+const char kRemoval32[] = ".\\devcon_32.exe remove \"@%s\" | .\\grep.exe \"%s *: Removed\"";
+const char kScratchFile[] = "devcon_modem.txt";
+constexpr size_t kBufferSize = 500;
+
+bool IsBlank(char c) { return isspace(static_cast<unsigned char>(c)) != 0; }
+
+// The line's first blank-delimited word; false when the line holds none.
+bool TakeFirstToken(const char* line, char* token, size_t capacity) {
+  while (*line != '\0' && IsBlank(*line)) ++line;
+  size_t length = 0;
+  while (line[length] != '\0' && !IsBlank(line[length])) ++length;
+  if (length == 0 || length >= capacity) return false;
+  memcpy(token, line, length);
+  token[length] = '\0';
+  return true;
+}
+
+// Inside double quotes the command interpreter still expands % (and ! when
+// delayed expansion is on), a double quote would end the quoting, control
+// characters end or split the command, and a trailing backslash would escape
+// the closing quote for the tool's own argument parsing. A leading '-' would
+// make the filter's pattern an option. Such a token is no device identifier.
+bool IsSafeToQuote(const char* token) {
+  if (token[0] == '-') return false;
+  size_t length = strlen(token);
+  if (length == 0 || token[length - 1] == '\\') return false;
+  for (const char* p = token; *p != '\0'; ++p) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    if (c < 0x20 || c == 0x7F || c == '"' || c == '%' || c == '!') return false;
+  }
+  return true;
+}
+
+// The identifier as literal text of the filter's basic regular expression: its
+// backslashes and dots would otherwise be pattern syntax. The filter takes a
+// backslash before any character as that character.
+bool EscapeForPattern(const char* token, char* pattern, size_t capacity) {
+  size_t used = 0;
+  for (const char* p = token; *p != '\0'; ++p) {
+    bool special = strchr("\\.*[]^$", *p) != nullptr;
+    size_t need = special ? 2 : 1;
+    if (used + need >= capacity) return false;
+    if (special) pattern[used++] = '\\';
+    pattern[used++] = *p;
+  }
+  pattern[used] = '\0';
+  return true;
+}
+
+// The removal command for one listing line; false when the line gives no token
+// that can safely be put on a command line of kBufferSize bytes.
+bool BuildRemovalCommand(const char* line, char* command) {
+  char token[kBufferSize];
+  char pattern[kBufferSize];
+  if (!TakeFirstToken(line, token, sizeof token)) return false;
+  if (!IsSafeToQuote(token)) return false;
+  if (!EscapeForPattern(token, pattern, sizeof pattern)) return false;
+  const char* removal = IsWow64() ? kRemoval64 : kRemoval32;
+  return FormatBounded(command, kBufferSize, removal, token, pattern);
+}
+
+// One line of the scratch file: its first kBufferSize - 1 characters are kept,
+// the rest of an over-long line is description text and is read past, so it is
+// never taken for an identifier. A line holding a NUL byte is not text and comes
+// back empty. false at the end of the file.
+bool ReadListingLine(FILE* file, char* line) {
+  size_t used = 0;
+  bool sawNul = false;
+  int c = getc(file);
+  if (c == EOF) return false;
+  for (; c != EOF && c != '\n'; c = getc(file)) {
+    if (c == '\0') sawNul = true;
+    if (used + 1 < kBufferSize) line[used++] = static_cast<char>(c);
+  }
+  line[sawNul ? 0 : used] = '\0';
+  return true;
+}
+
+}  // namespace
+
+int RemoveModemDevices(StatusCallback callback, void* context) {
+  if (callback != nullptr) callback(context, "Removing modem ...\r\n");
+  system(IsWow64() ? kListing64 : kListing32);
+
+  FILE* list = fopen(kScratchFile, "r");
+  if (list == nullptr) return 0;
+
+  int result = 0;
+  char line[kBufferSize];
+  char command[kBufferSize];
+  while (ReadListingLine(list, line)) {
+    if (!BuildRemovalCommand(line, command)) continue;
+    if (system(command) == 0) result = 1;
+  }
+  fclose(list);
+  return result;
+}

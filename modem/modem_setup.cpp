@@ -1,0 +1,199 @@
+// The modem is never created here: when the remote-access devices lack it, the
+// user adds it in the system's modem control panel, which this step opens and
+// waits for. Which panel, and how, depends on the Windows version and on WOW64.
+#include "modem/modem_setup.h"
+
+#include <windows.h>
+#include <cpl.h>
+#include <ras.h>
+#include <raserror.h>
+#include <stddef.h>
+#include <string.h>
+
+#include "app/product_names.h"
+#include "platform/bounded_string.h"
+#include "platform/probes.h"
+#include "platform/ras_api_binding.h"
+
+static_assert(ERROR_BUFFER_TOO_SMALL == 603, "the size probe's answer");
+static_assert(sizeof(RASDEVINFOA) == 152, "device records lie 152 bytes apart");
+static_assert(offsetof(RASDEVINFOA, szDeviceName) == 21, "the device name follows the type");
+#if !defined(_WIN64)
+static_assert(sizeof(STARTUPINFOA) == 68, "the platform's start-up record");
+#endif
+
+namespace {
+
+// Reads the device list into a zero-filled heap block and tells whether a device's
+// name begins with modemName. false when the list could not be read.
+bool ScanDevices(const char* modemName, int* found) {
+  DWORD bytes = 0;
+  DWORD count = 0;
+  if (RasApiBinding::RasEnumDevicesA(nullptr, &bytes, &count) != ERROR_BUFFER_TOO_SMALL)
+    return false;
+  // The first record's dwSize must be set: a size that does not hold one record
+  // cannot be a device list.
+  if (bytes < sizeof(RASDEVINFOA)) return false;
+  HANDLE heap = GetProcessHeap();
+  auto* devices = static_cast<RASDEVINFOA*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, bytes));
+  if (devices == nullptr) return false;
+  const DWORD allocated = bytes;
+
+  devices[0].dwSize = sizeof(RASDEVINFOA);
+  bool read = RasApiBinding::RasEnumDevicesA(devices, &bytes, &count) == 0;
+  if (read) {
+    *found = 0;
+    // Never trust the count past the block that holds the records.
+    DWORD records = count < allocated / sizeof(RASDEVINFOA) ? count : allocated / sizeof(RASDEVINFOA);
+    size_t length = strlen(modemName);
+    for (DWORD i = 0; i < records; ++i) {
+      // A prefix match: a numbered second instance counts as the modem. Every record is visited.
+      if (length < sizeof devices[i].szDeviceName &&
+          strncmp(modemName, devices[i].szDeviceName, length) == 0)
+        *found = 1;
+    }
+  }
+  HeapFree(heap, 0, devices);
+  return read;
+}
+
+// The start settings that both panel programs are started with.
+void PrepareStart(STARTUPINFOA* startup, PROCESS_INFORMATION* process) {
+  memset(startup, 0, sizeof *startup);
+  startup->cb = sizeof *startup;
+  startup->dwFlags = STARTF_USESHOWWINDOW;
+  startup->wShowWindow = SW_SHOW;
+  memset(process, 0, sizeof *process);
+}
+
+BOOL StartPanelProcess(char* commandLine, STARTUPINFOA* startup, PROCESS_INFORMATION* process) {
+  return CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
+                        nullptr, nullptr, startup, process);
+}
+
+// The panel program ends when the user closes it; waited for on its primary thread.
+void WaitForPanelAndClose(PROCESS_INFORMATION* process) {
+  WaitForSingleObject(process->hThread, INFINITE);
+  CloseHandle(process->hProcess);
+  CloseHandle(process->hThread);
+}
+
+}  // namespace
+
+int FindModemDevice(int* found, const char* modemName, StatusCallback callback) {
+  int result = 0;
+  int localFound = 0;
+  if (found != nullptr) *found = 0;
+  if (callback == nullptr || modemName == nullptr) return 0;
+  if (!BindRasApi()) return 0;
+  if (ScanDevices(modemName, &localFound)) {
+    result = 1;
+    if (found != nullptr) *found = localFound;
+  }
+  ReleaseRasApi();
+  return result;
+}
+
+int SetUpModem(StatusCallback callback, void* context) {
+  if (callback == nullptr) return 0;
+  int found = 0;
+  if (FindModemDevice(&found, kModemName, callback) && found) {
+    callback(context, "Modem already installed\n");
+  } else {
+    callback(context, "Waiting for user to set up modem...\n");
+    int opened;
+    if (!IsWindows7())
+      opened = OpenModemCpl();
+    else if (IsWow64())
+      opened = OpenTelephonCplWithCpl64();
+    else
+      opened = OpenTelephonCplInProcess();
+    if (!opened) return 0;
+  }
+  // The answer always comes from a fresh search: the user may have closed the
+  // panel without adding the modem.
+  found = 0;
+  if (!FindModemDevice(&found, kModemName, callback)) return 0;
+  return found;
+}
+
+int OpenModemCpl() {
+  char commandLine[] = "rundll32.exe shell32.dll,Control_RunDLL modem.cpl";
+  STARTUPINFOA startup;
+  PROCESS_INFORMATION process;
+  PrepareStart(&startup, &process);
+
+  BOOL started;
+  if (IsWow64()) {
+    // A 32-bit process must reach the native rundll32 and modem.cpl, so the
+    // redirection to the 32-bit system folder is off around the start alone.
+    typedef decltype(&Wow64DisableWow64FsRedirection) PfnWow64DisableWow64FsRedirection;
+    typedef decltype(&Wow64RevertWow64FsRedirection) PfnWow64RevertWow64FsRedirection;
+    HMODULE kernel = GetModuleHandleA("kernel32");
+    if (kernel == nullptr) return 0;
+    auto disable = reinterpret_cast<PfnWow64DisableWow64FsRedirection>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "Wow64DisableWow64FsRedirection")));
+    auto revert = reinterpret_cast<PfnWow64RevertWow64FsRedirection>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "Wow64RevertWow64FsRedirection")));
+    if (disable == nullptr || revert == nullptr) return 0;
+
+    PVOID saved = nullptr;
+    if (!disable(&saved)) return 0;
+    started = StartPanelProcess(commandLine, &startup, &process);
+    if (!revert(saved)) {
+      if (started) {
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+      }
+      return 0;
+    }
+  } else {
+    started = StartPanelProcess(commandLine, &startup, &process);
+  }
+  if (!started) return 0;
+  WaitForPanelAndClose(&process);
+  return 1;
+}
+
+int OpenTelephonCplWithCpl64() {
+  STARTUPINFOA startup;
+  PROCESS_INFORMATION process;
+  PrepareStart(&startup, &process);
+
+  char systemDirectory[1000] = {};
+  UINT length = GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
+  if (length == 0 || length >= sizeof systemDirectory) return 0;
+  char commandLine[1100];
+  if (!FormatBounded(commandLine, sizeof commandLine, "CPL64.exe %s\\telephon.cpl", systemDirectory))
+    return 0;
+
+  BOOL started = StartPanelProcess(commandLine, &startup, &process);
+  if (!started) return 0;
+  WaitForPanelAndClose(&process);
+  return started;
+}
+
+int OpenTelephonCplInProcess() {
+  char path[1000] = {};
+  UINT length = GetSystemDirectoryA(path, sizeof path);
+  if (length == 0 || length >= sizeof path) return 0;
+  if (!AppendBounded(path, "\\telephon.cpl")) return 0;
+
+  HMODULE applet = LoadLibraryA(path);
+  if (applet == nullptr) return 0;
+  auto entry = reinterpret_cast<APPLET_PROC>(reinterpret_cast<void*>(GetProcAddress(applet, "CPlApplet")));
+  if (entry == nullptr) {
+    FreeLibrary(applet);
+    return 0;
+  }
+  // Applet 1 of the file is the telephony panel; it is addressed directly, and
+  // CPL_DBLCLK returns when the user closes its dialog.
+  CPLINFO info;
+  memset(&info, 0, sizeof info);  // an applet that fills nothing is double-clicked with lData 0
+  entry(nullptr, CPL_INIT, 0, 0);
+  entry(nullptr, CPL_INQUIRE, 1, reinterpret_cast<LPARAM>(&info));
+  entry(nullptr, CPL_DBLCLK, 1, info.lData);
+  entry(nullptr, CPL_EXIT, 0, 0);
+  FreeLibrary(applet);
+  return 1;
+}

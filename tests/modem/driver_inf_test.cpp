@@ -1,0 +1,221 @@
+// Staging and removing the driver INF: against Wine's own setup library with
+// the shipped Zorvane.inf (it lands in the prefix's C:\windows\inf), and
+// against the fake setup library for the failure paths. The program's folder
+// holds the copied test executable and Zorvane.inf.
+#include <doctest.h>
+
+#include <windows.h>
+#include <string.h>
+
+#include <algorithm>
+
+#include "modem/driver_inf.h"
+#include "tests/fakes/fake_stack.h"
+#include "tests/modem/modem_test_support.h"
+#include "tests/support/child.h"
+#include "tests/support/process.h"
+#include "tests/support/scratch.h"
+
+using fakestack::Call;
+
+// args: stage|uninstall|uninstall-null|path. Exit code 10 + the result.
+TEST_CHILD(driver_inf) {
+  if (argc < 1) return 98;
+  std::string what = argv[0];
+  int result = 0;
+  if (what == "stage") {
+    result = StageDriverInf(RecordStatus, nullptr);
+  } else if (what == "stage-null") {
+    result = StageDriverInf(nullptr, nullptr);
+  } else if (what == "uninstall") {
+    result = UninstallDriverInf(RecordStatus);
+  } else if (what == "uninstall-null") {
+    result = UninstallDriverInf(nullptr);
+  } else if (what == "path") {
+    char path[MAX_PATH];
+    memset(path, 'x', sizeof path);
+    result = BuildDriverInfPath(path);
+    if (memchr(path, '\0', sizeof path) == nullptr) return 91;  // unterminated
+    WriteWholeFile("path.txt", path);
+  }
+  SaveStatus("status.txt");
+  return 10 + result;
+}
+
+namespace {
+
+struct InfRun {
+  long exitCode;
+  std::string status;
+};
+
+// Runs the child from the copy of the test executable in programDir, with
+// currentDir as its current directory.
+InfRun RunInf(const std::string& programDir, const std::string& currentDir, const char* what,
+              const char* program = "modem_child.exe") {
+  InfRun run;
+  FakeLibrariesFirst fakesFirst(program);
+  DeleteFileA(JoinPath(currentDir, "status.txt").c_str());
+  run.exitCode = RunProcess("\"" + JoinPath(programDir, program) + "\" --child driver_inf " + what,
+                            currentDir);
+  ReadWholeFile(JoinPath(currentDir, "status.txt"), &run.status);
+  return run;
+}
+
+std::string ProgramFolder(const std::string& name, bool withInf) {
+  std::string dir = MakeScratchDir(name);
+  REQUIRE(CopyFileTo(SelfPath(), JoinPath(dir, "modem_child.exe")));
+  if (withInf) REQUIRE(CopyFileTo(JoinPath(HelperDir(), "Zorvane.inf"), JoinPath(dir, "Zorvane.inf")));
+  return dir;
+}
+
+std::string ReadText(const std::string& dir, const char* name) {
+  std::string text = "(none)";
+  ReadWholeFile(JoinPath(dir, name), &text);
+  return text;
+}
+
+std::string WindowsInf(const char* name) {
+  char dir[MAX_PATH] = {};
+  GetWindowsDirectoryA(dir, sizeof dir);
+  return JoinPath(JoinPath(dir, "inf"), name);
+}
+
+}  // namespace
+
+TEST_CASE("driver INF: staged by Wine's setup library, then already there, then removed") {
+  std::string program = ProgramFolder("driverinf\\real", true);
+  const std::string staged = WindowsInf("Zorvane.inf");
+  RunInf(program, program, "uninstall");  // a copy left by an earlier run
+  REQUIRE_FALSE(FileExists(staged));
+
+  InfRun first = RunInf(program, program, "stage");
+  CHECK(first.exitCode == 11);
+  CHECK(first.status == "Installing setup file\nINF file: " + staged + "\nSuccessfully copied setup file\n");
+  CHECK(FileExists(staged));
+
+  InfRun second = RunInf(program, program, "stage");
+  CHECK(second.exitCode == 11);
+  CHECK(second.status == "Installing setup file\nINF file: " + staged + "\nSetup file already installed\n");
+
+  InfRun removed = RunInf(program, program, "uninstall");
+  CHECK(removed.exitCode == 11);
+  CHECK(removed.status == "");
+  CHECK_FALSE(FileExists(staged));
+  CHECK(RunInf(program, program, "uninstall").exitCode == 10);
+}
+
+TEST_CASE("driver INF: the source comes from the program's folder, the media from the current one") {
+  std::string program = ProgramFolder("driverinf\\fake_program", true);
+  REQUIRE(fakestack::PlaceFakes(program));
+  std::string current = MakeScratchDir("driverinf\\fake_current");
+  InfRun run = RunInf(program, current, "stage");
+  CHECK(run.exitCode == 11);
+  std::vector<Call> copies = fakestack::CallsOf(fakestack::ReadCalls(current), "setupapi", "SetupCopyOEMInfA");
+  REQUIRE(copies.size() == 1);
+  CHECK(copies[0].Text("source") == JoinPath(program, "Zorvane.inf"));
+  CHECK(copies[0].Text("media") == current);
+  CHECK(copies[0].Number("mediaType") == 1);
+  CHECK(copies[0].Number("copyStyle") == 8);
+  CHECK(copies[0].Number("destSize") == 260);
+  CHECK(copies[0].IsNull("requiredSize"));
+  CHECK(copies[0].IsNull("filePart"));
+  std::string staged = JoinPath(fakestack::InfStoreDir(current), "Zorvane.inf");
+  CHECK(run.status == "Installing setup file\nINF file: " + staged + "\nSuccessfully copied setup file\n");
+}
+
+TEST_CASE("driver INF: the setup library's answers, as the fake scripts them") {
+  struct Case { const char* what; bool withInf; const char* script; long exitCode; const char* tail; };
+  const Case cases[] = {
+      {"no Zorvane.inf", false, "", 10, ""},
+      {"failed, destination empty", true, "SetupCopyOEMInfA failed\n", 10, ""},
+      {"already staged, destination named", true, "SetupCopyOEMInfA staged\n", 11,
+       "\nSetup file already installed\n"},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    CAPTURE(c.what);
+    std::string dir = ProgramFolder("driverinf\\scripted" + std::to_string(n++), c.withInf);
+    REQUIRE(fakestack::PlaceFakes(dir));
+    REQUIRE(fakestack::WriteScript(dir, c.script));
+    InfRun run = RunInf(dir, dir, "stage");
+    CHECK(run.exitCode == c.exitCode);
+    std::string expected = "Installing setup file\n";
+    if (*c.tail) expected += "INF file: " + JoinPath(fakestack::InfStoreDir(dir), "Zorvane.inf") + c.tail;
+    CHECK(run.status == expected);
+    // Staging keeps the library bound: it is still loaded when the process ends.
+    std::vector<Call> calls = fakestack::CallsOf(fakestack::ReadCalls(dir), "setupapi", "exit");
+    CHECK(calls.size() == 1);
+  }
+}
+
+TEST_CASE("driver INF: removal by the fixed name, forced; the library freed") {
+  std::string dir = ProgramFolder("driverinf\\uninstall", true);
+  REQUIRE(fakestack::PlaceFakes(dir));
+  REQUIRE(RunInf(dir, dir, "stage").exitCode == 11);
+  InfRun run = RunInf(dir, dir, "uninstall");
+  CHECK(run.exitCode == 11);
+  CHECK(fakestack::StagedInfs(dir).empty());
+  std::vector<Call> calls = fakestack::ReadCalls(dir);
+  std::vector<Call> removals = fakestack::CallsOf(calls, "setupapi", "SetupUninstallOEMInfA");
+  REQUIRE(removals.size() == 1);
+  CHECK(removals[0].Text("name") == "zorvane.inf");
+  CHECK(removals[0].Number("flags") == 1);
+  CHECK(removals[0].IsNull("reserved"));
+  CHECK(calls.back().library == "setupapi");
+  CHECK(calls.back().event == "detach");
+}
+
+TEST_CASE("driver INF: a null callback or an incomplete library does nothing") {
+  struct Case { const char* what; std::vector<std::string> variants; const char* action; };
+  const Case cases[] = {
+      {"stage, null callback", {}, "stage-null"},
+      {"uninstall, null callback", {}, "uninstall-null"},
+      {"stage, no SetupGetInfFileListA", {"setupapi-no-SetupGetInfFileListA"}, "stage"},
+      {"uninstall, no SetupGetInfFileListA", {"setupapi-no-SetupGetInfFileListA"}, "uninstall"},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    CAPTURE(c.what);
+    std::string dir = ProgramFolder("driverinf\\nothing" + std::to_string(n++), true);
+    REQUIRE(fakestack::PlaceFakes(dir, c.variants));
+    InfRun run = RunInf(dir, dir, c.action);
+    CHECK(run.exitCode == 10);
+    CHECK(run.status == "");
+    std::vector<Call> calls = fakestack::ReadCalls(dir);
+    CHECK(fakestack::CountOf(calls, "setupapi", "SetupCopyOEMInfA") == 0);
+    CHECK(fakestack::CountOf(calls, "setupapi", "SetupUninstallOEMInfA") == 0);
+    CHECK(fakestack::CountOf(calls, "setupapi", "exit") == 0);  // nothing left loaded
+  }
+}
+
+TEST_CASE("driver INF: a path that does not fit fails cleanly") {
+  std::string fits = ProgramFolder("driverinf\\path", false);
+  CHECK(RunInf(fits, fits, "path").exitCode == 11);
+  CHECK(ReadText(fits, "path.txt") == JoinPath(fits, "Zorvane.inf"));
+
+  // A program folder of 248 characters: the program's own path (with "m.exe")
+  // fits in 260 bytes, "<folder>\\Zorvane.inf" does not.
+  std::string base = MakeScratchDir("driverinf\\long");
+  std::vector<std::string> levels;
+  std::string dir = base;
+  while (dir.size() < 248) {
+    dir = JoinPath(dir, std::string(std::min<size_t>(60, 247 - dir.size()), 'd'));
+    levels.push_back(dir);
+    REQUIRE(CreateDirectoryA(dir.c_str(), nullptr));
+  }
+  REQUIRE(dir.size() == 248);
+  const std::string program = JoinPath(dir, "m.exe");
+  REQUIRE(CopyFileTo(SelfPath(), program));
+
+  InfRun path = RunInf(dir, base, "path", "m.exe");
+  CHECK(path.exitCode == 10);
+  CHECK(ReadText(base, "path.txt") == "");
+  InfRun stage = RunInf(dir, base, "stage", "m.exe");
+  CHECK(stage.exitCode == 10);
+  CHECK(stage.status == "Installing setup file\n");
+  CHECK_FALSE(FileExists(WindowsInf("Zorvane.inf")));
+
+  DeleteFileA(program.c_str());
+  for (auto level = levels.rbegin(); level != levels.rend(); ++level) RemoveDirectoryA(level->c_str());
+}

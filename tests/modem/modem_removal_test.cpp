@@ -1,0 +1,207 @@
+// RemoveModemDevices against a scripted device console (devices in devices.txt,
+// calls in devcon_calls.txt) and a scripted filter (patterns in grep_calls.txt),
+// run by the command interpreter in a scratch folder that is the child's
+// current directory.
+#include <doctest.h>
+
+#include <stdlib.h>
+
+#include "modem/modem_removal.h"
+#include "tests/modem/modem_test_support.h"
+#include "tests/seams/scripted_probes.h"
+#include "tests/support/child.h"
+#include "tests/support/process.h"
+#include "tests/support/scratch.h"
+
+TEST_CHILD(remove_modems) {
+  g_scriptedIsWow64 = argc > 0 ? atoi(argv[0]) : 0;
+  int result = RemoveModemDevices(RecordStatus, nullptr);
+  SaveStatus("status.txt");
+  return 10 + result;
+}
+
+namespace {
+
+struct RemovalRun {
+  std::string dir;
+  long exitCode = -1;  // 10 + the result
+  std::vector<std::string> devconCalls;
+  std::vector<std::string> patterns;
+  std::vector<std::string> devicesAfter;
+  std::string status;
+};
+
+
+void PlaceTools(const std::string& dir) {
+  REQUIRE(CopyFileTo(JoinPath(HelperDir(), "scripted_devcon.exe"), JoinPath(dir, "devcon_32.exe")));
+  REQUIRE(CopyFileTo(JoinPath(HelperDir(), "scripted_devcon.exe"), JoinPath(dir, "devcon_64.exe")));
+  REQUIRE(CopyFileTo(JoinPath(HelperDir(), "scripted_grep.exe"), JoinPath(dir, "grep.exe")));
+}
+
+void WriteDevices(const std::string& dir, const std::vector<std::string>& devices) {
+  std::string text;
+  for (const std::string& d : devices) text += d + "\n";
+  REQUIRE(WriteWholeFile(JoinPath(dir, "devices.txt"), text));
+}
+
+// Runs the removal in dir as it stands and collects what the tools saw.
+RemovalRun RunIn(const std::string& dir, int wow64) {
+  DeleteFileA(JoinPath(dir, "devcon_calls.txt").c_str());
+  DeleteFileA(JoinPath(dir, "grep_calls.txt").c_str());
+  RemovalRun run;
+  run.dir = dir;
+  run.exitCode = RunChildIn(dir, "remove_modems", std::to_string(wow64), false);
+  run.devconCalls = FileLines(JoinPath(dir, "devcon_calls.txt"));
+  run.patterns = FileLines(JoinPath(dir, "grep_calls.txt"));
+  run.devicesAfter = FileLines(JoinPath(dir, "devices.txt"));
+  ReadWholeFile(JoinPath(dir, "status.txt"), &run.status);
+  return run;
+}
+
+RemovalRun RunRemoval(const std::string& name, const std::vector<std::string>& devices, int wow64 = 0) {
+  std::string dir = MakeScratchDir("removal\\" + name);
+  PlaceTools(dir);
+  WriteDevices(dir, devices);
+  return RunIn(dir, wow64);
+}
+
+std::string Listing() { return "devcon_32.exe\tlistclass\tMODEM"; }
+std::string Remove(const std::string& id, const char* tool = "devcon_32.exe") {
+  return std::string(tool) + "\tremove\t@" + id;
+}
+
+}  // namespace
+
+TEST_CASE("removal: two brand modems go, a modem of another make stays") {
+  RemovalRun run = RunRemoval("two", {
+      "ROOT\\MODEM\\0000           : Zorvane PPP Data Modem",
+      "ROOT\\MODEM\\0001           : Standard 56000 bps Modem",
+      "ROOT\\MODEM\\0002           : Zorvane PPP Data Modem #2",
+  });
+  CHECK(run.exitCode == 11);
+  CHECK(run.status == "Removing modem ...\r\n");
+  CHECK(run.devconCalls == std::vector<std::string>{
+      Listing(), Remove("ROOT\\MODEM\\0000"), Remove("ROOT\\MODEM\\0002")});
+  CHECK(run.patterns == std::vector<std::string>{
+      "Zorvane", "ROOT\\\\MODEM\\\\0000 *: Removed", "ROOT\\\\MODEM\\\\0002 *: Removed"});
+  CHECK(run.devicesAfter == std::vector<std::string>{
+      "ROOT\\MODEM\\0001           : Standard 56000 bps Modem"});
+}
+
+TEST_CASE("removal: under WOW64 every command uses the 64-bit device console") {
+  RemovalRun run = RunRemoval("wow64", {"ROOT\\MODEM\\0000     : Zorvane PPP Data Modem"}, 1);
+  CHECK(run.exitCode == 11);
+  CHECK(run.devconCalls == std::vector<std::string>{
+      "devcon_64.exe\tlistclass\tMODEM", Remove("ROOT\\MODEM\\0000", "devcon_64.exe")});
+}
+
+TEST_CASE("removal: identifiers reach the tool and the filter as literal text") {
+  struct Case { const char* id; const char* pattern; };
+  const Case cases[] = {
+      {"USB\\VID_0572&PID_1329\\6&2F3A&0&1", "USB\\\\VID_0572&PID_1329\\\\6&2F3A&0&1 *: Removed"},
+      {"ROOT\\Z(M)^1|2<3>4\\0000", "ROOT\\\\Z(M)\\^1|2<3>4\\\\0000 *: Removed"},
+      {"PCI\\VEN_1.2*[3]^$\\0", "PCI\\\\VEN_1\\.2\\*\\[3\\]\\^\\$\\\\0 *: Removed"},
+      {"A&echo.>pwned.txt", "A&echo\\.>pwned\\.txt *: Removed"},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    CAPTURE(c.id);
+    RemovalRun run = RunRemoval("literal" + std::to_string(n++), {std::string(c.id) + "   : Zorvane Modem"});
+    CHECK(run.exitCode == 11);  // the filter recognised the confirmation
+    CHECK(run.devconCalls == std::vector<std::string>{Listing(), Remove(c.id)});
+    REQUIRE(run.patterns.size() == 2);
+    CHECK(run.patterns[1] == c.pattern);
+    CHECK(run.devicesAfter.empty());
+    CHECK_FALSE(FileExists(JoinPath(run.dir, "pwned.txt")));
+  }
+}
+
+TEST_CASE("removal: identifiers that quoting cannot make safe are skipped") {
+  const char* refused[] = {
+      "ROOT\\Q\"X\\0000&echo.>pwned.txt",  // a quote would end the quoting
+      "ROOT\\%COMSPEC%\\0000",            // expanded inside quotes
+      "ROOT\\!COMSPEC!\\0000",            // expanded under delayed expansion
+      "ROOT\\MODEM\\",                    // would escape the closing quote
+      "-e",                               // would be an option of the filter
+      "ROOT\\\x01" "Z",                   // a control character
+  };
+  int n = 0;
+  for (const char* id : refused) {
+    CAPTURE(id);
+    std::string bad = std::string(id) + "   : Zorvane Modem";
+    RemovalRun run = RunRemoval("refused" + std::to_string(n++),
+                                {bad, "ROOT\\MODEM\\0000   : Zorvane PPP Data Modem"});
+    CHECK(run.exitCode == 11);
+    CHECK(run.devconCalls == std::vector<std::string>{Listing(), Remove("ROOT\\MODEM\\0000")});
+    CHECK(run.devicesAfter == std::vector<std::string>{bad});
+    CHECK_FALSE(FileExists(JoinPath(run.dir, "pwned.txt")));
+  }
+}
+
+TEST_CASE("removal: an identifier whose command does not fit 500 bytes is skipped") {
+  // 53 fixed characters and the identifier twice: 223 characters fit, 224 do not;
+  // escaping makes the pattern longer than the identifier.
+  struct Case { std::string id; bool removed; };
+  const Case cases[] = {
+      {"ROOT_" + std::string(218, 'M'), true},
+      {"ROOT_" + std::string(219, 'M'), false},
+      {"R" + std::string(168, '.') + "Z", false},
+      {"R" + std::string(100, '.') + "Z", true},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    CAPTURE(c.id.size());
+    RemovalRun run = RunRemoval("long" + std::to_string(n++), {c.id + " : Zorvane Modem"});
+    CHECK(run.exitCode == (c.removed ? 11 : 10));
+    CHECK(run.devconCalls.size() == (c.removed ? 2u : 1u));
+    if (c.removed && run.devconCalls.size() == 2) CHECK(run.devconCalls[1] == Remove(c.id));
+  }
+}
+
+TEST_CASE("removal: a line longer than 499 characters yields only its own identifier") {
+  // The description fills the line so that the text after character 499 begins
+  // with another device's identifier: it must not be taken for one.
+  std::string head = "ROOT\\MODEM\\0007   : Zorvane PPP Data Modem ";
+  std::string longLine = head + std::string(499 - head.size(), 'x') + "ROOT\\MODEM\\0001 more text";
+  RemovalRun run = RunRemoval("longline", {
+      longLine,
+      "ROOT\\MODEM\\0001   : Standard Modem",
+      "ROOT\\MODEM\\0002   : Zorvane PPP Data Modem #2",
+  });
+  CHECK(run.exitCode == 11);
+  CHECK(run.devconCalls == std::vector<std::string>{
+      Listing(), Remove("ROOT\\MODEM\\0007"), Remove("ROOT\\MODEM\\0002")});
+  CHECK(run.devicesAfter == std::vector<std::string>{"ROOT\\MODEM\\0001   : Standard Modem"});
+}
+
+TEST_CASE("removal: a line without a usable token is skipped, the next one is not") {
+  RemovalRun run = RunRemoval("empty", {
+      std::string("\0ROOT\\MODEM\\0003   : Zorvane PPP Data Modem", 42),
+      "ROOT\\MODEM\\0000   : Zorvane PPP Data Modem",
+  });
+  CHECK(run.exitCode == 11);
+  CHECK(run.devconCalls == std::vector<std::string>{Listing(), Remove("ROOT\\MODEM\\0000")});
+}
+
+TEST_CASE("removal: the scratch list stays behind and a later run overwrites it") {
+  RemovalRun first = RunRemoval("scratch", {
+      "ROOT\\MODEM\\0000   : Zorvane PPP Data Modem",
+      "ROOT\\MODEM\\0001   : Standard Modem",
+  });
+  CHECK(first.exitCode == 11);
+  CHECK(FileLines(JoinPath(first.dir, "devcon_modem.txt")) ==
+        std::vector<std::string>{"ROOT\\MODEM\\0000   : Zorvane PPP Data Modem"});
+  // Nothing of the brand is left: the list is emptied, nothing is removed.
+  RemovalRun second = RunIn(first.dir, 0);
+  CHECK(second.exitCode == 10);
+  CHECK(FileExists(JoinPath(first.dir, "devcon_modem.txt")));
+  CHECK(FileLines(JoinPath(first.dir, "devcon_modem.txt")).empty());
+  CHECK(second.devconCalls == std::vector<std::string>{Listing()});
+}
+
+TEST_CASE("removal: without the tools nothing is removed") {
+  std::string dir = MakeScratchDir("removal\\notools");
+  RemovalRun run = RunIn(dir, 0);
+  CHECK(run.exitCode == 10);
+  CHECK(run.status == "Removing modem ...\r\n");
+}

@@ -1,0 +1,63 @@
+// Shared by the modem tests: a StatusCallback that records what it is given,
+// and children of this executable run in a scratch folder of their own.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/status_channel.h"
+
+// Every line reported through RecordStatus, formatted, in order, with its context.
+extern std::vector<std::string> g_statusLines;
+extern std::vector<void*> g_statusContexts;
+int __cdecl RecordStatus(void* context, const char* format, ...);
+void ClearStatus();
+// All recorded lines joined, as a child leaves them in "status.txt".
+std::string JoinedStatus();
+bool SaveStatus(const char* path);
+
+// The folder of the helper binaries (fakes, scripted tools).
+std::string HelperDir();
+
+// Wine prefers its own remote-access and setup libraries to copies beside a
+// program. While this lives, programs of that file name load the copies (the
+// fakes) where there are any, and Wine's own otherwise: a per-program DLL
+// override in the prefix (HKCU\Software\Wine\AppDefaults\<name>), made afresh
+// and deleted again.
+class FakeLibrariesFirst {
+ public:
+  explicit FakeLibrariesFirst(const std::string& exeName);
+  ~FakeLibrariesFirst();
+  FakeLibrariesFirst(const FakeLibrariesFirst&) = delete;
+  FakeLibrariesFirst& operator=(const FakeLibrariesFirst&) = delete;
+
+ private:
+  std::string key_;
+};
+
+// Runs child routine `name` with `args` in `dir` as its current directory: from
+// a copy of this executable placed in dir when copySelf (so that the libraries
+// beside it are the ones it loads, see FakeLibrariesFirst), else from here. Returns the exit code, -1 on
+// time-out.
+long RunChildIn(const std::string& dir, const std::string& name, const std::string& args,
+                bool copySelf, DWORD timeoutMs = 60000);
+
+// A scratch folder with the fake dial-up stack (and the named variants) in
+// place, for children run with RunChildIn(dir, ..., true).
+std::string FakeFolder(const std::string& name, const std::vector<std::string>& variants = {});
+
+// A file placed in the system folder (C:\windows\system32 of this 64-bit process)
+// for one test, as a copy of a helper binary (none: only made sure it is absent),
+// and removed again at the end of the scope.
+class SystemFile {
+ public:
+  SystemFile(const char* name, const char* helper);
+  ~SystemFile();
+  SystemFile(const SystemFile&) = delete;
+  SystemFile& operator=(const SystemFile&) = delete;
+
+ private:
+  std::string path_;
+};
+
+// A file's lines (without line ends); empty when it does not exist.
+std::vector<std::string> FileLines(const std::string& path);

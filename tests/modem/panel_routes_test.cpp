@@ -1,0 +1,144 @@
+// The three control-panel routes, run for real under Wine: a copy of the test
+// control-panel file stands in for the system folder's modem.cpl or
+// telephon.cpl, and the route runs in a child whose current directory is a
+// scratch folder (the test applet reads its settings and writes its record there).
+// The test closes the applet's dialog from the Windows side and checks that the
+// route was still waiting until then.
+#include <doctest.h>
+
+#include <stdlib.h>
+
+#include "modem/modem_setup.h"
+#include "tests/modem/modem_test_support.h"
+#include "tests/seams/scripted_probes.h"
+#include "tests/support/child.h"
+#include "tests/support/process.h"
+#include "tests/support/scratch.h"
+#include "tests/support/window_driver.h"
+#include "tests/tools/test_applet.h"
+
+// args: route (modem, cpl64, inprocess), IsWow64, [folder to put first on PATH]
+TEST_CHILD(open_panel) {
+  if (argc < 2) return 98;
+  g_scriptedIsWow64 = atoi(argv[1]);
+  if (argc > 2) {
+    char path[8192] = {};
+    GetEnvironmentVariableA("PATH", path, sizeof path);
+    SetEnvironmentVariableA("PATH", (std::string(argv[2]) + ";" + path).c_str());
+  }
+  std::string route = argv[0];
+  int result = route == "modem"   ? OpenModemCpl()
+               : route == "cpl64" ? OpenTelephonCplWithCpl64()
+                                  : OpenTelephonCplInProcess();
+  return 10 + result;
+}
+
+namespace {
+
+struct PanelRun {
+  long exitCode = -1;
+  bool waitedForPanel = false;  // the route had not returned while the dialog was open
+  std::vector<std::string> log;
+};
+
+// Starts the route in a child in dir, closes the applet's dialog with button when
+// it appears (expectDialog), and collects the applet's record.
+PanelRun RunRoute(const std::string& dir, const std::string& args, bool expectDialog,
+                  int button = IDOK) {
+  PanelRun run;
+  ChildProcess child;
+  REQUIRE(child.Start("\"" + SelfPath() + "\" --child open_panel " + args, dir));
+  if (expectDialog) {
+    HWND dialog = WaitForTopWindow(0, "#32770", TEST_APPLET_CAPTION, 30000);
+    REQUIRE(dialog != nullptr);
+    Sleep(300);
+    run.waitedForPanel = child.Running();
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+  }
+  run.exitCode = child.Wait(30000);
+  run.log = FileLines(JoinPath(dir, "test_applet.log"));
+  return run;
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+  for (const std::string& l : lines)
+    if (l == line) return true;
+  return false;
+}
+
+}  // namespace
+
+TEST_CASE("panels: the rundll32 route shows modem.cpl and returns after it has ended") {
+  SystemFile panel("modem.cpl", "test_applet.cpl");
+  std::string dir = MakeScratchDir("panels\\modem");
+  PanelRun run = RunRoute(dir, "modem 0", true);
+  CHECK(run.waitedForPanel);
+  CHECK(run.exitCode == 11);
+  CHECK(Contains(run.log, "modem.cpl CPL_INIT"));
+  CHECK(Contains(run.log, "modem.cpl closed 0 ok"));
+  REQUIRE_FALSE(run.log.empty());
+  CHECK(run.log.back() == "modem.cpl unloaded");
+}
+
+TEST_CASE("panels: under WOW64 nothing starts when redirection cannot be switched off") {
+  // A 64-bit process has no redirection to switch off: Wine refuses the call,
+  // which is the route's failure path.
+  SystemFile panel("modem.cpl", "test_applet.cpl");
+  std::string dir = MakeScratchDir("panels\\modem_wow64");
+  PanelRun run = RunRoute(dir, "modem 1", false);
+  CHECK(run.exitCode == 10);
+  CHECK(run.log.empty());
+}
+
+TEST_CASE("panels: the CPL64 route shows the system folder's telephon.cpl") {
+  SystemFile panel("telephon.cpl", "test_applet.cpl");
+  std::string dir = MakeScratchDir("panels\\cpl64");
+  std::string onPath = MakeScratchDir("panels\\cpl64_path");
+  REQUIRE(CopyFileTo(JoinPath(HelperDir(), "CPL64.exe"), JoinPath(onPath, "CPL64.exe")));
+  PanelRun run = RunRoute(dir, "cpl64 1 \"" + onPath + "\"", true, IDCANCEL);
+  CHECK(run.waitedForPanel);
+  CHECK(run.exitCode == 11);
+  CHECK(Contains(run.log, "telephon.cpl CPL_DBLCLK 0 0x5a00 hwnd=set"));
+  CHECK(Contains(run.log, "telephon.cpl closed 0 cancel"));
+}
+
+TEST_CASE("panels: the CPL64 route fails when CPL64.exe is not on the search path") {
+  SystemFile panel("telephon.cpl", "test_applet.cpl");
+  std::string dir = MakeScratchDir("panels\\cpl64_missing");
+  PanelRun run = RunRoute(dir, "cpl64 1", false);
+  CHECK(run.exitCode == 10);
+  CHECK(run.log.empty());
+}
+
+TEST_CASE("panels: the in-process route drives applet 1 with exactly four messages") {
+  SystemFile panel("telephon.cpl", "test_applet.cpl");
+  std::string dir = MakeScratchDir("panels\\inprocess");
+  REQUIRE(WriteWholeFile(JoinPath(dir, "test_applet.ini"), "count=2\n"));
+  PanelRun run = RunRoute(dir, "inprocess 0", true);
+  CHECK(run.waitedForPanel);
+  CHECK(run.exitCode == 11);
+  CHECK(run.log == std::vector<std::string>{
+                       "telephon.cpl CPL_INIT",
+                       "telephon.cpl CPL_INQUIRE 1",
+                       "telephon.cpl CPL_DBLCLK 1 0x5a01 hwnd=null",
+                       "telephon.cpl closed 1 ok",
+                       "telephon.cpl CPL_EXIT",
+                       "telephon.cpl unloaded",
+                   });
+}
+
+TEST_CASE("panels: the in-process route fails without a loadable applet") {
+  struct Case { const char* what; const char* source; };
+  const Case cases[] = {
+      {"no telephon.cpl", nullptr},
+      {"no CPlApplet entry", "not_an_applet.dll"},
+  };
+  for (const Case& c : cases) {
+    CAPTURE(c.what);
+    SystemFile panel("telephon.cpl", c.source);
+    std::string dir = MakeScratchDir("panels\\inprocess_fail");
+    PanelRun run = RunRoute(dir, "inprocess 0", false);
+    CHECK(run.exitCode == 10);
+    CHECK(run.log.empty());
+  }
+}

@@ -1,0 +1,41 @@
+// A scripted text filter for the removal tests: "grep.exe PATTERN", PATTERN a
+// basic regular expression. Appends PATTERN to "grep_calls.txt" (one line per
+// call), writes the lines of standard input that contain a match, and exits 0
+// when some line matched, 1 when none did, 2 on a bad pattern or command line.
+#include <stdio.h>
+#include <regex>
+#include <string>
+
+int main(int argc, char** argv) {
+  if (FILE* log = fopen("grep_calls.txt", "ab")) {
+    for (int i = 1; i < argc; ++i) fprintf(log, i > 1 ? "\t%s" : "%s", argv[i]);
+    fputc('\n', log);
+    fclose(log);
+  }
+  if (argc != 2) return 2;
+  std::regex pattern;
+  try {
+    pattern = std::regex(argv[1], std::regex::basic);
+  } catch (const std::regex_error&) {
+    return 2;
+  }
+  std::string input;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, stdin)) > 0) input.append(buf, n);
+  bool matched = false;
+  size_t start = 0;
+  while (start < input.size()) {
+    size_t end = input.find('\n', start);
+    if (end == std::string::npos) end = input.size();
+    std::string line = input.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (std::regex_search(line, pattern)) {
+      matched = true;
+      fwrite(line.data(), 1, line.size(), stdout);
+      fputc('\n', stdout);
+    }
+    start = end + 1;
+  }
+  return matched ? 0 : 1;
+}
