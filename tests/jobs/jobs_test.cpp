@@ -64,7 +64,8 @@ struct JobCase {
 bool Has(const char* flags, char flag) { return strchr(flags, flag) != nullptr; }
 
 long RunJob(const JobFolder& folder, const JobCase& c) {
-  std::string line = std::string("job_runner.exe ") + c.job + " " + c.probes + " " + c.answers;
+  std::string line = "\"" + folder.Path("job_runner.exe") + "\" " + c.job + " " + c.probes + " " +
+                     c.answers;
   return RunProcess(line, folder.dir, 120000);
 }
 
@@ -102,7 +103,8 @@ TEST_CASE("each job runs its steps in order, shows its boxes before any roll-bac
        {"status Launching Zorvane Halvoran...", kDial}, {kEnum, kCopy}},
   };
   for (const JobCase& c : cases) {
-    CAPTURE(c.name);
+    std::string name = c.name;
+    CAPTURE(name);
     ClearProductRecords();
     JobFolder folder(std::string("runner-") + std::to_string(&c - cases), true);
     folder.SetPanel(Has(c.machine, 'p'));
@@ -132,7 +134,8 @@ TEST_CASE("a failed write of the dial parameters leaves the entry in the phonebo
   folder.SetPanel(true);
   folder.SeedEarlierRelease();
   fakestack::WriteScript(folder.dir, "RasSetEntryDialParamsA 5\n");
-  CHECK(RunProcess("job_runner.exe install 1 1 ok ok", folder.dir, 120000) == 0);
+  CHECK(RunProcess("\"" + folder.Path("job_runner.exe") + "\" install 1 1 ok ok", folder.dir,
+                   120000) == 0);
 
   std::vector<fakestack::PhonebookEntry> book = fakestack::ReadPhonebook(folder.dir);
   REQUIRE(book.size() == 1);
@@ -165,7 +168,9 @@ long RunProgram(const JobFolder& folder, const char* arguments, std::vector<int>
                 std::vector<SeenBox>* seen = nullptr) {
   CopyFileTo(RealProgramPath(), folder.Path(kProgramName));
   ChildProcess program;
-  if (!program.Start(std::string(kProgramName) + " " + arguments, folder.dir)) return -2;
+  if (!program.Start(folder.Path(kProgramName), std::string(kProgramName) + " " + arguments,
+                     folder.dir))
+    return -2;
   BoxAnswerer answerer(kBoxCaption, std::move(answers), program.Id());
   long code = program.Wait(120000);
   answerer.Stop();
@@ -275,7 +280,8 @@ TEST_CASE("launch on the real program opens the dial dialog in every case and st
       {"accelerator not installed", false, false, false},
   };
   for (const Case& c : cases) {
-    CAPTURE(c.name);
+    std::string name = c.name;
+    CAPTURE(name);
     ClearProductRecords();
     JobFolder folder(std::string("program-launch-") + std::to_string(&c - cases), true);
     if (c.installed) folder.SeedAccelerator(c.frontEnd);
