@@ -27,7 +27,7 @@ rm -rf "$demo"; mkdir -p "$demo/accel"
 cp out/HalvoranInstallWinApp/*.txt out/HalvoranInstallWinApp/Zorvane.inf out/HalvoranInstallWinApp/grep.exe \
    out/HalvoranInstallWinApp/CPL64.exe out/HalvoranInstallWinApp/devcon_64.exe "$demo/"
 cp "$demo/devcon_64.exe" "$demo/devcon_32.exe"      # this 64-bit build runs the 32-bit name
-cp build/x86_64/app/HalvoranInstallWinApp.exe "$bin/rasapi32.dll" "$bin/rasdlg.dll" "$bin/demo_modem.exe" "$demo/"
+cp build/x86_64/app/HalvoranInstallWinApp.exe "$bin/fakes/rasapi32.dll" "$bin/fakes/rasdlg.dll" "$bin/demo_modem.exe" "$demo/"
 cp "$bin/job_runner.exe" "$demo/accel/tervgui.exe"  # the accelerator's front end: notes its start
 printf 'count=2\nautoclose_ms=1500\nappend_file=fake_devices.txt\nappend_line=modem Zorvane PPP Data Modem\n' \
   > "$demo/test_applet.ini"

@@ -16,7 +16,7 @@ const char* const kShipped[] = {"grep.exe", "CPL64.exe", "devcon_64.exe", "Zorva
 const char kEarlierRoot[] = "SOFTWARE\\Wow6432Node\\Tervaloxen";
 const char kCurrentRoot[] = "SOFTWARE\\Tervaloxen";
 
-std::string BinFile(const char* name) { return JoinPath(fakestack::FakeBinDir(), name); }
+std::string BinFile(const char* name) { return JoinPath(SelfDir(), std::string("bin\\") + name); }
 
 std::string SystemFile(const char* name) {
   char dir[MAX_PATH] = {};
