@@ -24,8 +24,9 @@ run() { "$WINE_LOADER" "$@"; }
 bin=build/x86_64/tests/run/bin
 demo=build/demo
 rm -rf "$demo"; mkdir -p "$demo/accel"
-cp out/HalvoranInstallWinApp/*.txt out/HalvoranInstallWinApp/Zorvane.inf out/HalvoranInstallWinApp/grep.exe \
-   out/HalvoranInstallWinApp/CPL64.exe out/HalvoranInstallWinApp/devcon_64.exe "$demo/"
+# The shipped texts and INF; the companions of the x86_64 build (32-bit programs cannot run here).
+cp out/HalvoranInstallWinApp/Modem*.txt out/HalvoranInstallWinApp/Zorvane.inf "$demo/"
+cp "$bin/grep.exe" "$bin/CPL64.exe" "$bin/devcon_64.exe" "$demo/"
 cp "$demo/devcon_64.exe" "$demo/devcon_32.exe"      # this 64-bit build runs the 32-bit name
 cp build/x86_64/app/HalvoranInstallWinApp.exe "$bin/fakes/rasapi32.dll" "$bin/fakes/rasdlg.dll" "$bin/demo_modem.exe" "$demo/"
 cp "$bin/job_runner.exe" "$demo/accel/tervgui.exe"  # the accelerator's front end: notes its start
@@ -43,7 +44,7 @@ show() {
   echo "  tmp.txt: $([ -f "$demo/tmp.txt" ] && echo "present, $(stat -c %s "$demo/tmp.txt") bytes" || echo absent)"
   echo "  phonebook: $(grep -o 'entry="[^"]*"' "$demo/fake_phonebook.txt" 2>/dev/null | tr '\n' ' ' || true)"
   echo "  remote-access devices: $(tr '\n' ';' < "$demo/fake_devices.txt" 2>/dev/null || true)"
-  echo "  staged INF: $(ls "$WINEPREFIX/drive_c/windows/inf" | grep -i zorvane || echo none)"
+  echo "  staged INF: $(ls "$WINEPREFIX/drive_c/windows/inf" | grep -i 'zorvane\.inf' || echo none)"
   echo "  AutoDial DefaultInternet: $(run reg query 'HKCU\Software\Microsoft\RAS AutoDial\Default' /v DefaultInternet 2>/dev/null | grep -o 'Halvoran.*' || echo cleared)"
   echo "  modem devices (device console): $(cd "$demo" && run devcon_64.exe listclass MODEM 2>/dev/null | grep -i zorvane | tr -s ' ' | tr '\r\n' '  ' || true)"
   echo "  front end started: $([ -f "$demo/frontend.log" ] && echo yes || echo no)"
