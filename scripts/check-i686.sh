@@ -13,7 +13,7 @@ check "the program links ($exe)" "[ -f '$exe' ]"
 headers=$(i686-w64-mingw32-objdump -f -p "$exe")
 check "PE32 for i386" "grep -q 'file format pei-i386' <<<\"\$headers\""
 check "GUI subsystem" "grep -q 'Subsystem.*00000002' <<<\"\$headers\""
-dlls=$(grep 'DLL Name' <<<"$headers" | awk '{print tolower($3)}' | sort -u | tr '\n' ' ')
+dlls=$(grep 'DLL Name' <<<"$headers" | awk '{print tolower($3)}' | sort -u | tr '\n' ' ' || true)
 echo "check-i686: imports: $dlls"
 for late in rasapi32.dll rasdlg.dll setupapi.dll; do
   check "no import of $late" "! grep -qw '$late' <<<\"\$dlls\""
@@ -25,5 +25,13 @@ for dll in $dlls; do
     *) check "import $dll is a system library" false ;;
   esac
 done
+# The skeleton program may not use the bindings yet: check the platform library
+# itself, whose late-bound entry points must come only from GetProcAddress.
+lib="$build/platform/libplatform.a"
+check "platform library links ($lib)" "[ -f '$lib' ]"
+late=$(i686-w64-mingw32-nm -u "$lib" 2>/dev/null | grep -oE '_(Ras[A-Za-z]+|Setup[A-Za-z]+|IsWow64Process)@[0-9]+' | sort -u | tr '\n' ' ' || true)
+check "platform library imports no late-bound entry point ${late:+(found: $late)}" "[ -z '$late' ]"
+check "record sizes asserted (record_sizes.cpp compiled)" \
+  "i686-w64-mingw32-ar t '$lib' | grep -q '^record_sizes.cpp.obj$'"
 if [ "$fail" = 0 ]; then echo "check-i686: 0 failed"; else echo "check-i686: some checks failed"; fi
 exit $fail

@@ -17,8 +17,9 @@ wine_env() {
   export WINEPREFIX="$1"
   export WINEDEBUG=-all
   # Never stop to offer the .NET or HTML engines (that dialog would hang a headless
-  # run), and never write desktop menu entries outside the prefix.
-  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  # run), never write desktop menu entries outside the prefix, and let a crashing
+  # program end at once instead of waiting in the debugger.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
   export WINEARCH=win64
 }
 
@@ -56,6 +57,20 @@ wine_session_start() {
   export HALVORAN_WINE_SESSION=1
   # Pay the first start of the prefix here, not in a test's time-out.
   "$WINE_LOADER" cmd.exe /c exit 0 >/dev/null 2>&1 || true
+  wine_prefer_native_system_libraries
+}
+
+# Wine prefers its own rasapi32 and setupapi even to a DLL beside the program;
+# the tests put fake ones there. "native,builtin" takes a DLL found in the
+# program's folder first and Wine's own otherwise (system programs find theirs
+# in system32). Per-program AppDefaults still override this.
+wine_prefer_native_system_libraries() {
+  local dll
+  for dll in rasapi32 rasdlg setupapi; do
+    grep -q "^\"$dll\"=\"native,builtin\"" "$WINEPREFIX/user.reg" 2>/dev/null && continue
+    "$WINE_LOADER" reg add 'HKCU\Software\Wine\DllOverrides' /v "$dll" /d native,builtin /f \
+      >/dev/null 2>&1 || true
+  done
 }
 
 wine_session_stop() {

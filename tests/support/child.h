@@ -10,7 +10,8 @@ struct ChildEntry {
   ChildEntry* next;
 };
 
-#define TEST_CHILD(name)                                        \
-  static int name(int argc, char** argv);                       \
-  static ChildEntry name##_entry(#name, &name);                 \
-  static int name(int argc, char** argv)
+// A routine may ignore its arguments.
+#define TEST_CHILD(name)                                                   \
+  static int name(int argc, char** argv);                                  \
+  static ChildEntry name##_entry(#name, &name);                            \
+  static int name([[maybe_unused]] int argc, [[maybe_unused]] char** argv)

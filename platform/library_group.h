@@ -1,0 +1,29 @@
+// What the three late-bound library groups (remote access, dial dialog, setup)
+// share: a library loaded by its bare file name and a table of entry points
+// resolved from it by name. Each group keeps one LibraryGroup as process-wide
+// state. Invariant: while the handle is null every slot is null; after a
+// successful bind the handle and every slot are non-null.
+#pragma once
+#include <windows.h>
+#include <stddef.h>
+
+struct LibraryGroup {
+  const char* library;            // bare file name: the loader's search finds it
+  const char* const* entryNames;  // in the order of resolution
+  void** entries;                 // one slot per name, null while not resolved
+  size_t count;
+  HMODULE module;                 // null while the group has not loaded the library
+};
+
+// Loads the library only while the group holds none (so one release always
+// frees it), then resolves every entry point afresh. 1 when all resolved;
+// otherwise the group is released and 0 returned.
+int BindLibraryGroup(LibraryGroup& group);
+
+// Frees the library when the group holds it, then clears every slot.
+void ReleaseLibraryGroup(LibraryGroup& group);
+
+// A slot read as the entry point's own function type (null when unresolved).
+template <typename Pfn> inline Pfn EntryAs(void* slot) {
+  return reinterpret_cast<Pfn>(slot);
+}

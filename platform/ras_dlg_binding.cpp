@@ -1,0 +1,25 @@
+#include "platform/ras_dlg_binding.h"
+
+#include "platform/library_group.h"
+
+typedef decltype(&::RasDialDlgA) PfnRasDialDlgA;
+
+namespace {
+
+enum { kRasDialDlgA, kEntryCount };
+const char* const kEntryNames[kEntryCount] = {"RasDialDlgA"};
+void* g_entries[kEntryCount];
+LibraryGroup g_rasDlg = {"rasdlg.dll", kEntryNames, g_entries, kEntryCount, nullptr};
+
+}  // namespace
+
+int BindRasDlg() { return BindLibraryGroup(g_rasDlg); }
+
+void ReleaseRasDlg() { ReleaseLibraryGroup(g_rasDlg); }
+
+BOOL RasDlgBinding::RasDialDlgA(LPSTR phonebook, LPSTR entry, LPSTR phoneNumber,
+                                LPRASDIALDLG info) {
+  PfnRasDialDlgA fn = EntryAs<PfnRasDialDlgA>(g_entries[kRasDialDlgA]);
+  if (fn == nullptr) return kNotBound;
+  return fn(phonebook, entry, phoneNumber, info);
+}

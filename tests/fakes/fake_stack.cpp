@@ -1,0 +1,155 @@
+#include "tests/fakes/fake_stack.h"
+
+#include <windows.h>
+#include <stdlib.h>
+
+#include <algorithm>
+
+#include "tests/support/process.h"
+#include "tests/support/scratch.h"
+
+namespace fakestack {
+
+namespace {
+const char* const kLibraries[] = {"rasapi32", "rasdlg", "setupapi"};
+
+const fakefiles::Field* FindField(const Call& call, const char* key) {
+  for (const fakefiles::Field& f : call.fields)
+    if (f.key == key) return &f;
+  return nullptr;
+}
+}  // namespace
+
+std::string FakeBinDir() { return JoinPath(SelfDir(), "bin"); }
+
+bool PlaceFakes(const std::string& dir, const std::vector<std::string>& variants) {
+  bool ok = true;
+  for (const char* lib : kLibraries) {
+    std::string file = std::string(lib) + ".dll";
+    ok = CopyFileTo(JoinPath(FakeBinDir(), file), JoinPath(dir, file)) && ok;
+  }
+  for (const std::string& variant : variants) {
+    std::string file = variant.substr(0, variant.find('-')) + ".dll";
+    ok = CopyFileTo(JoinPath(FakeBinDir(), "variants\\" + variant + "\\" + file),
+                    JoinPath(dir, file)) && ok;
+  }
+  return ok;
+}
+
+long RunSuiteBesideFakes(const std::string& folder, const std::string& suite, std::string* report,
+                         const std::vector<std::string>& variants) {
+  report->clear();
+  std::string dir = MakeScratchDir(folder);
+  std::string exe = JoinPath(dir, SelfPath().substr(SelfPath().find_last_of('\\') + 1));
+  if (!PlaceFakes(dir, variants) || !CopyFileTo(SelfPath(), exe)) return -1;
+  long rc = RunProcess("\"" + exe + "\" --no-skip --test-suite=\"" + suite + "\" --out=report.txt",
+                       dir, 300000);
+  ReadWholeFile(JoinPath(dir, "report.txt"), report);
+  return rc;
+}
+
+bool WriteDevices(const std::string& dir, const std::vector<Device>& devices) {
+  return WriteWholeFile(JoinPath(dir, fakefiles::kDevices), fakefiles::FormatDevices(devices));
+}
+
+bool WriteScript(const std::string& dir, const std::string& rules) {
+  return WriteWholeFile(JoinPath(dir, fakefiles::kScript), rules);
+}
+
+bool WritePhonebook(const std::string& dir, const std::vector<PhonebookEntry>& entries) {
+  return WriteWholeFile(JoinPath(dir, fakefiles::kPhonebook), fakefiles::FormatPhonebook(entries));
+}
+
+bool Call::Has(const char* key) const { return FindField(*this, key) != nullptr; }
+
+bool Call::IsNull(const char* key) const {
+  const fakefiles::Field* f = FindField(*this, key);
+  return f && f->kind == fakefiles::Kind::Null;
+}
+
+std::string Call::Text(const char* key) const {
+  const fakefiles::Field* f = FindField(*this, key);
+  return f ? f->value : std::string();
+}
+
+unsigned long long Call::Number(const char* key) const {
+  const fakefiles::Field* f = FindField(*this, key);
+  if (!f || f->kind != fakefiles::Kind::Number) return 0;
+  return f->value[0] == '-' ? static_cast<unsigned long long>(strtoll(f->value.c_str(), nullptr, 10))
+                            : strtoull(f->value.c_str(), nullptr, 10);
+}
+
+std::vector<Call> ReadCalls(const std::string& dir) {
+  std::vector<Call> calls;
+  std::string text;
+  if (!ReadWholeFile(JoinPath(dir, fakefiles::kCallLog), &text)) return calls;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (line.empty()) continue;
+    std::vector<std::string> words;
+    Call call;
+    if (!fakefiles::ParseLine(line, &words, &call.fields) || words.size() != 2) {
+      call.event = "?";
+      call.fields.clear();
+    } else {
+      call.library = words[0];
+      call.event = words[1];
+    }
+    calls.push_back(call);
+  }
+  return calls;
+}
+
+std::vector<Call> CallsOf(const std::vector<Call>& calls, const std::string& library,
+                          const std::string& event) {
+  std::vector<Call> out;
+  for (const Call& c : calls)
+    if (c.library == library && c.event == event) out.push_back(c);
+  return out;
+}
+
+size_t CountOf(const std::vector<Call>& calls, const std::string& library, const std::string& event) {
+  return CallsOf(calls, library, event).size();
+}
+
+std::vector<PhonebookEntry> ReadPhonebook(const std::string& dir) {
+  std::string text;
+  ReadWholeFile(JoinPath(dir, fakefiles::kPhonebook), &text);
+  return fakefiles::ParsePhonebook(text);
+}
+
+std::string InfStoreDir(const std::string& dir) { return JoinPath(dir, fakefiles::kInfStore); }
+
+std::vector<std::string> StagedInfs(const std::string& dir) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA(JoinPath(InfStoreDir(dir), "*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+uint32_t DwordAt(const std::string& bytes, size_t offset) {
+  if (offset + 4 > bytes.size()) return 0;
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(bytes[offset + i]);
+  return v;
+}
+
+std::string TextAt(const std::string& bytes, size_t offset, size_t max) {
+  if (offset >= bytes.size()) return std::string();
+  size_t limit = std::min(max, bytes.size() - offset);
+  std::string text = bytes.substr(offset, limit);
+  size_t nul = text.find('\0');
+  return nul == std::string::npos ? text : text.substr(0, nul);
+}
+
+}  // namespace fakestack

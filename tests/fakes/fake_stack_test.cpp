@@ -1,0 +1,316 @@
+// The fake libraries themselves: the behaviour that the modem and end-to-end
+// tests rely on. Wine loads its own libraries for a full path outside the
+// program's folder, so the cases run in a copy of this executable placed
+// beside the fakes, which loads them by bare name as the program does.
+#include <doctest.h>
+
+#include <windows.h>
+#include <ras.h>
+#include <raserror.h>
+#include <rasdlg.h>
+#include <setupapi.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/fakes/fake_stack.h"
+#include "tests/support/process.h"
+#include "tests/support/scratch.h"
+
+using fakestack::Call;
+using fakestack::DwordAt;
+using fakestack::TextAt;
+
+namespace {
+
+// A fake library beside this executable, loaded with dir as the current
+// directory for as long as it is loaded.
+class LoadedFake {
+ public:
+  LoadedFake(const std::string& dir, const char* library) {
+    GetCurrentDirectoryA(sizeof saved_, saved_);
+    SetCurrentDirectoryA(dir.c_str());
+    REQUIRE(FileExists(JoinPath(SelfDir(), std::string(library) + ".dll")));
+    module_ = LoadLibraryA((std::string(library) + ".dll").c_str());
+    REQUIRE(module_ != nullptr);
+  }
+  ~LoadedFake() {
+    FreeLibrary(module_);
+    SetCurrentDirectoryA(saved_);
+  }
+  template <typename Pfn> Pfn Get(const char* name) {
+    void* entry = reinterpret_cast<void*>(GetProcAddress(module_, name));
+    REQUIRE(entry != nullptr);
+    return reinterpret_cast<Pfn>(entry);
+  }
+
+ private:
+  HMODULE module_ = nullptr;
+  char saved_[MAX_PATH] = {};
+};
+
+typedef decltype(&RasEnumDevicesA) PfnRasEnumDevicesA;
+typedef decltype(&RasSetEntryPropertiesA) PfnRasSetEntryPropertiesA;
+typedef decltype(&RasSetEntryDialParamsA) PfnRasSetEntryDialParamsA;
+typedef decltype(&RasDeleteEntryA) PfnRasDeleteEntryA;
+typedef decltype(&RasDialDlgA) PfnRasDialDlgA;
+typedef decltype(&SetupCopyOEMInfA) PfnSetupCopyOEMInfA;
+typedef decltype(&SetupUninstallOEMInfA) PfnSetupUninstallOEMInfA;
+
+RASENTRYA EntryRecord(const char* phone) {
+  RASENTRYA e;
+  memset(&e, 0, sizeof e);
+  e.dwSize = sizeof e;
+  lstrcpyA(e.szLocalPhoneNumber, phone);
+  lstrcpyA(e.szDeviceName, "Zorvane PPP Data Modem");
+  return e;
+}
+
+std::string AsBytes(const void* p, size_t n) { return std::string(static_cast<const char*>(p), n); }
+
+}  // namespace
+
+// Skipped in the normal run; the last case runs them beside the fakes.
+TEST_SUITE_BEGIN("beside the fakes" * doctest::skip());
+
+TEST_CASE("fake RasEnumDevicesA answers the size probe and lists fake_devices.txt") {
+  std::string dir = MakeScratchDir("fakes\\devices");
+  REQUIRE(fakestack::WriteDevices(dir, {{"modem", "Zorvane PPP Data Modem"}, {"isdn", "Line 2"}}));
+  LoadedFake ras(dir, "rasapi32");
+  auto enumDevices = ras.Get<PfnRasEnumDevicesA>("RasEnumDevicesA");
+
+  DWORD size = 0, count = 0;
+  CHECK(enumDevices(nullptr, &size, &count) == ERROR_BUFFER_TOO_SMALL);
+  CHECK(size == 2 * 152);
+  CHECK(count == 2);
+
+  std::vector<RASDEVINFOA> list(3);
+  list[0].dwSize = sizeof(RASDEVINFOA) + 1;
+  size = 2 * 152;
+  CHECK(enumDevices(list.data(), &size, &count) == ERROR_INVALID_SIZE);
+  list[0].dwSize = sizeof(RASDEVINFOA);
+  size = 152;  // room for one
+  CHECK(enumDevices(list.data(), &size, &count) == ERROR_BUFFER_TOO_SMALL);
+  CHECK(size == 304);
+  size = 3 * 152;
+  count = 0;
+  CHECK(enumDevices(list.data(), &size, &count) == 0);
+  CHECK(size == 304);
+  CHECK(count == 2);
+  // The second record at the 152-byte stride, its name 21 bytes in.
+  std::string bytes = AsBytes(list.data(), 3 * 152);
+  CHECK(TextAt(bytes, 0 + 4, 17) == "modem");
+  CHECK(TextAt(bytes, 0 + 21, 129) == "Zorvane PPP Data Modem");
+  CHECK(TextAt(bytes, 152 + 4, 17) == "isdn");
+  CHECK(TextAt(bytes, 152 + 21, 129) == "Line 2");
+  CHECK(DwordAt(bytes, 152) == 152);
+
+  std::vector<Call> calls = fakestack::CallsOf(fakestack::ReadCalls(dir), "rasapi32", "RasEnumDevicesA");
+  REQUIRE(calls.size() == 4);
+  CHECK(calls[0].IsNull("buffer"));
+  CHECK(calls[0].Number("size") == 0);
+  CHECK(calls[0].Number("result") == 603);
+  CHECK(calls[0].Number("sizeOut") == 304);
+  CHECK(calls[0].Number("countOut") == 2);
+  CHECK(calls[3].Number("dwSize") == 152);
+  CHECK(calls[3].Number("size") == 3 * 152);
+}
+
+TEST_CASE("fake RasEnumDevicesA without a devices file reports no devices") {
+  std::string dir = MakeScratchDir("fakes\\no-devices");
+  LoadedFake ras(dir, "rasapi32");
+  DWORD size = 99, count = 99;
+  CHECK(ras.Get<PfnRasEnumDevicesA>("RasEnumDevicesA")(nullptr, &size, &count) == ERROR_BUFFER_TOO_SMALL);
+  CHECK(size == 0);
+  CHECK(count == 0);
+}
+
+TEST_CASE("the script forces results by call number, by kind and for every call") {
+  std::string dir = MakeScratchDir("fakes\\script");
+  REQUIRE(fakestack::WriteDevices(dir, {{"modem", "Zorvane PPP Data Modem"}}));
+  REQUIRE(fakestack::WriteScript(dir, "# the size probe answers 0, but the third call 5\n"
+                                      "RasEnumDevicesA#3 5\nRasEnumDevicesA.probe 0\n"
+                                      "RasDeleteEntryA -1\n"));
+  LoadedFake ras(dir, "rasapi32");
+  auto enumDevices = ras.Get<PfnRasEnumDevicesA>("RasEnumDevicesA");
+  RASDEVINFOA list[1];
+  list[0].dwSize = sizeof list[0];
+  struct Case { bool probe; DWORD result; };
+  const Case cases[] = {{true, 0}, {false, 0}, {true, 5}, {true, 0}};
+  for (const Case& c : cases) {
+    DWORD size = c.probe ? 0 : sizeof list, count = 0;
+    CHECK(enumDevices(c.probe ? nullptr : list, &size, &count) == c.result);
+    CHECK(size == 152);  // outputs as without the script
+    CHECK(count == 1);
+  }
+  CHECK(ras.Get<PfnRasDeleteEntryA>("RasDeleteEntryA")(nullptr, "x") == 0xFFFFFFFFu);
+}
+
+TEST_CASE("fake phonebook: entries written, written over, given dial parameters, deleted") {
+  std::string dir = MakeScratchDir("fakes\\phonebook");
+  LoadedFake ras(dir, "rasapi32");
+  auto setEntry = ras.Get<PfnRasSetEntryPropertiesA>("RasSetEntryPropertiesA");
+  auto setParams = ras.Get<PfnRasSetEntryDialParamsA>("RasSetEntryDialParamsA");
+  auto deleteEntry = ras.Get<PfnRasDeleteEntryA>("RasDeleteEntryA");
+
+  RASDIALPARAMSA params;
+  memset(&params, 0, sizeof params);
+  params.dwSize = sizeof params;
+  lstrcpyA(params.szEntryName, "Halvoran 3.2");
+  lstrcpyA(params.szUserName, "KX4.7");
+  CHECK(setParams(nullptr, &params, FALSE) == ERROR_CANNOT_FIND_PHONEBOOK_ENTRY);
+
+  RASENTRYA first = EntryRecord("001"), second = EntryRecord("002");
+  CHECK(setEntry(nullptr, "Halvoran 3.2", &first, sizeof first, nullptr, 0) == 0);
+  CHECK(setParams(nullptr, &params, FALSE) == 0);
+  CHECK(setEntry(nullptr, "Halvoran 3.2", &second, sizeof second, nullptr, 0) == 0);
+  CHECK(setEntry(nullptr, "Halvoran 3.2", &first, sizeof first - 4, nullptr, 0) == ERROR_INVALID_SIZE);
+  CHECK(setEntry(nullptr, "", &first, sizeof first, nullptr, 0) == ERROR_INVALID_PARAMETER);
+
+  std::vector<fakestack::PhonebookEntry> book = fakestack::ReadPhonebook(dir);
+  REQUIRE(book.size() == 1);
+  CHECK(book[0].name == "Halvoran 3.2");
+  CHECK(book[0].record == AsBytes(&second, sizeof second));
+  CHECK(book[0].params == AsBytes(&params, sizeof params));  // kept when written over
+
+  REQUIRE(fakestack::WriteScript(dir, "RasSetEntryPropertiesA 5\n"));
+  CHECK(setEntry(nullptr, "Other", &first, sizeof first, nullptr, 0) == 5);
+  CHECK(fakestack::ReadPhonebook(dir).size() == 1);
+
+  CHECK(deleteEntry(nullptr, "HALVORAN 3.2") == 0);
+  CHECK(deleteEntry(nullptr, "Halvoran 3.2") == ERROR_CANNOT_FIND_PHONEBOOK_ENTRY);
+  CHECK(fakestack::ReadPhonebook(dir).empty());
+
+  std::vector<Call> writes = fakestack::CallsOf(fakestack::ReadCalls(dir), "rasapi32", "RasSetEntryPropertiesA");
+  REQUIRE(writes.size() == 5);
+  CHECK(writes[0].Bytes("record") == AsBytes(&first, sizeof first));
+  CHECK(writes[2].Number("size") == sizeof first - 4);
+  CHECK(writes[2].Number("result") == ERROR_INVALID_SIZE);
+}
+
+TEST_CASE("a seeded phonebook entry can be deleted") {
+  std::string dir = MakeScratchDir("fakes\\seeded");
+  REQUIRE(fakestack::WritePhonebook(dir, {{"Halvoran 2.0", "", ""}}));
+  LoadedFake ras(dir, "rasapi32");
+  CHECK(ras.Get<PfnRasDeleteEntryA>("RasDeleteEntryA")(nullptr, "Halvoran 2.0") == 0);
+  CHECK(fakestack::ReadPhonebook(dir).empty());
+}
+
+TEST_CASE("fake RasDialDlgA records its arguments and the record bytes") {
+  std::string dir = MakeScratchDir("fakes\\dial");
+  LoadedFake dlg(dir, "rasdlg");
+  RASDIALDLG info;
+  memset(&info, 0, sizeof info);
+  info.dwSize = sizeof info;
+  info.hwndOwner = reinterpret_cast<HWND>(0x12345);
+  char entry[] = "Halvoran 3.2";
+  CHECK(dlg.Get<PfnRasDialDlgA>("RasDialDlgA")(nullptr, entry, nullptr, &info) == TRUE);
+  RASDIALDLG sent = info;
+  info.dwSize = sizeof info - 1;
+  CHECK(dlg.Get<PfnRasDialDlgA>("RasDialDlgA")(nullptr, entry, nullptr, &info) == FALSE);
+  std::vector<Call> calls = fakestack::CallsOf(fakestack::ReadCalls(dir), "rasdlg", "RasDialDlgA");
+  REQUIRE(calls.size() == 2);
+  CHECK(calls[0].Text("entry") == "Halvoran 3.2");
+  CHECK(calls[0].Bytes("info") == AsBytes(&sent, sizeof sent));
+  CHECK(DwordAt(calls[0].Bytes("info"), 4) == 0x12345);
+}
+
+TEST_CASE("fake SetupCopyOEMInfA stages INFs as Wine does") {
+  std::string dir = MakeScratchDir("fakes\\setup");
+  std::string inf = JoinPath(dir, "Zorvane.inf"), other = JoinPath(dir, "other.inf");
+  REQUIRE(WriteWholeFile(inf, "[Version]\r\n"));
+  REQUIRE(WriteWholeFile(other, "[Version]\r\n;other\r\n"));
+  CreateDirectoryA(JoinPath(dir, "b").c_str(), nullptr);
+  REQUIRE(WriteWholeFile(JoinPath(dir, "b\\Zorvane.inf"), "[Version]\r\n;another\r\n"));
+  std::string store = fakestack::InfStoreDir(dir);
+  LoadedFake setup(dir, "setupapi");
+  auto copy = setup.Get<PfnSetupCopyOEMInfA>("SetupCopyOEMInfA");
+  auto uninstall = setup.Get<PfnSetupUninstallOEMInfA>("SetupUninstallOEMInfA");
+
+  struct Case {
+    const char* script;  // forced outcome, or "" for the natural one
+    std::string source;
+    DWORD style, destSize;
+    BOOL result;
+    DWORD error;
+    std::string destination;  // "" for an untouched (zeroed) buffer
+    std::vector<std::string> staged;
+  };
+  const Case cases[] = {
+      {"", inf, SP_COPY_NOOVERWRITE, MAX_PATH, TRUE, 0, JoinPath(store, "Zorvane.inf"), {"Zorvane.inf"}},
+      {"", inf, SP_COPY_NOOVERWRITE, MAX_PATH, FALSE, ERROR_FILE_EXISTS, JoinPath(store, "Zorvane.inf"), {"Zorvane.inf"}},
+      {"", inf, 0, MAX_PATH, TRUE, 0, JoinPath(store, "Zorvane.inf"), {"Zorvane.inf"}},
+      {"", JoinPath(dir, "b\\Zorvane.inf"), SP_COPY_NOOVERWRITE, MAX_PATH, TRUE, 0, JoinPath(store, "oem0.inf"), {"Zorvane.inf", "oem0.inf"}},
+      {"", JoinPath(dir, "missing.inf"), SP_COPY_NOOVERWRITE, MAX_PATH, FALSE, ERROR_FILE_NOT_FOUND, "", {"Zorvane.inf", "oem0.inf"}},
+      {"", other, SP_COPY_NOOVERWRITE, 8, FALSE, ERROR_INSUFFICIENT_BUFFER, "", {"Zorvane.inf", "oem0.inf"}},
+      {"SetupCopyOEMInfA staged\n", other, SP_COPY_NOOVERWRITE, MAX_PATH, FALSE, ERROR_FILE_EXISTS, JoinPath(store, "other.inf"), {"Zorvane.inf", "oem0.inf"}},
+      {"SetupCopyOEMInfA failed\n", inf, SP_COPY_NOOVERWRITE, MAX_PATH, FALSE, ERROR_FILE_NOT_FOUND, "", {"Zorvane.inf", "oem0.inf"}},
+      {"SetupCopyOEMInfA copied\n", inf, SP_COPY_NOOVERWRITE, MAX_PATH, TRUE, 0, JoinPath(store, "Zorvane.inf"), {"Zorvane.inf", "oem0.inf"}},
+  };
+  int i = 0;
+  for (const Case& c : cases) {
+    CAPTURE(i++);
+    REQUIRE(fakestack::WriteScript(dir, c.script));
+    char dest[MAX_PATH] = {};
+    DWORD required = 0;
+    char* filePart = nullptr;
+    SetLastError(0);
+    CHECK(copy(c.source.c_str(), dir.c_str(), SPOST_PATH, c.style, dest, c.destSize, &required, &filePart) == c.result);
+    CHECK(GetLastError() == c.error);
+    CHECK(std::string(dest) == c.destination);
+    if (!c.destination.empty()) {
+      CHECK(required == c.destination.size() + 1);
+      REQUIRE(filePart != nullptr);
+      CHECK(std::string(filePart) == c.destination.substr(store.size() + 1));
+    }
+    CHECK(fakestack::StagedInfs(dir) == c.staged);
+  }
+  // The copy has the source's content.
+  std::string stored;
+  REQUIRE(ReadWholeFile(JoinPath(store, "Zorvane.inf"), &stored));
+  CHECK(stored == "[Version]\r\n");
+
+  REQUIRE(fakestack::WriteScript(dir, ""));
+  struct Removal { const char* name; BOOL result; DWORD error; };
+  const Removal removals[] = {
+      {"zorvane.inf", TRUE, 0}, {"zorvane.inf", FALSE, ERROR_FILE_NOT_FOUND},
+      {"fake_infstore\\oem0.inf", FALSE, ERROR_PATH_NOT_FOUND},
+  };
+  for (const Removal& r : removals) {
+    CAPTURE(r.name);
+    SetLastError(0);
+    CHECK(uninstall(r.name, SUOI_FORCEDELETE, nullptr) == r.result);
+    CHECK(GetLastError() == r.error);
+  }
+  CHECK(fakestack::StagedInfs(dir) == std::vector<std::string>{"oem0.inf"});
+  REQUIRE(fakestack::WriteScript(dir, "SetupUninstallOEMInfA 0\n"));
+  CHECK(uninstall("oem0.inf", SUOI_FORCEDELETE, nullptr) == FALSE);
+  CHECK(fakestack::StagedInfs(dir) == std::vector<std::string>{"oem0.inf"});
+}
+
+TEST_CASE("the call log keeps texts and bytes exactly") {
+  std::string dir = MakeScratchDir("fakes\\log");
+  {
+    LoadedFake ras(dir, "rasapi32");
+    RASENTRYA e = EntryRecord("0049\"30\\12");
+    ras.Get<PfnRasSetEntryPropertiesA>("RasSetEntryPropertiesA")(nullptr, "A \"quoted\" \\ name\t",
+                                                                 &e, sizeof e, nullptr, 0);
+  }
+  std::vector<Call> calls = fakestack::ReadCalls(dir);
+  REQUIRE(calls.size() == 3);
+  CHECK(calls[0].event == "attach");
+  CHECK(calls[1].Text("entry") == "A \"quoted\" \\ name\t");
+  CHECK(TextAt(calls[1].Bytes("record"), 27, 129) == "0049\"30\\12");
+  CHECK(calls[2].event == "detach");
+}
+
+TEST_SUITE_END();
+
+TEST_CASE("the fakes behave as documented when loaded beside a program") {
+  std::string report;
+  long rc = fakestack::RunSuiteBesideFakes("fakes\\beside", "beside the fakes", &report);
+  INFO(report);
+  CHECK(rc == 0);
+  CHECK(report.find("Status: SUCCESS") != std::string::npos);
+}

@@ -1,0 +1,316 @@
+// The late-bound library groups against the fake libraries. Each case runs
+// this executable as a child in a scratch folder beside the fakes (or a
+// variant lacking one entry point), so that LoadLibraryA with the bare name
+// finds them; the fakes' log shows every load, free and call.
+#include <doctest.h>
+
+#include <windows.h>
+#include <string.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/ras_api_binding.h"
+#include "platform/ras_dlg_binding.h"
+#include "platform/setup_api_binding.h"
+#include "tests/fakes/fake_stack.h"
+#include "tests/support/child.h"
+#include "tests/support/process.h"
+#include "tests/support/scratch.h"
+#include "tests/support/wine_app_defaults.h"
+
+using fakestack::Call;
+using fakestack::CountOf;
+using fakestack::DwordAt;
+using fakestack::TextAt;
+
+namespace {
+
+const char kEntry[] = "Child Entry";
+const char kPhone[] = "004930123456";
+
+std::string Num(unsigned long long n) { return std::to_string(n); }
+
+std::string Loaded(const char* dll) { return GetModuleHandleA(dll) ? "loaded" : "unloaded"; }
+
+// One step of a child run: a bind, a release, a forwarding call with fixed
+// arguments, or a look at whether a library is in the process. Each yields
+// the text written to child_steps.txt.
+struct Step {
+  const char* name;
+  std::function<std::string()> run;
+};
+
+const std::vector<Step>& Steps() {
+  static const std::vector<Step> steps = {
+      {"BindRasApi", [] { return Num(BindRasApi()); }},
+      {"ReleaseRasApi", [] { ReleaseRasApi(); return std::string("done"); }},
+      {"BindRasDlg", [] { return Num(BindRasDlg()); }},
+      {"ReleaseRasDlg", [] { ReleaseRasDlg(); return std::string("done"); }},
+      {"BindSetupApi", [] { return Num(BindSetupApi()); }},
+      {"ReleaseSetupApi", [] { ReleaseSetupApi(); return std::string("done"); }},
+      {"rasapi32?", [] { return Loaded("rasapi32.dll"); }},
+      {"rasdlg?", [] { return Loaded("rasdlg.dll"); }},
+      {"setupapi?", [] { return Loaded("setupapi.dll"); }},
+      {"RasEnumDevicesA",
+       [] {
+         DWORD size = 0, count = 0;
+         return Num(RasApiBinding::RasEnumDevicesA(nullptr, &size, &count));
+       }},
+      {"RasSetEntryPropertiesA",
+       [] {
+         RASENTRYA entry;
+         memset(&entry, 0, sizeof entry);
+         entry.dwSize = sizeof entry;
+         lstrcpyA(entry.szLocalPhoneNumber, kPhone);
+         return Num(RasApiBinding::RasSetEntryPropertiesA(nullptr, kEntry, &entry, sizeof entry,
+                                                          nullptr, 0));
+       }},
+      {"RasSetEntryDialParamsA",
+       [] {
+         RASDIALPARAMSA params;
+         memset(&params, 0, sizeof params);
+         params.dwSize = sizeof params;
+         lstrcpyA(params.szEntryName, kEntry);
+         lstrcpyA(params.szUserName, "user");
+         return Num(RasApiBinding::RasSetEntryDialParamsA(nullptr, &params, FALSE));
+       }},
+      {"RasDeleteEntryA", [] { return Num(RasApiBinding::RasDeleteEntryA(nullptr, kEntry)); }},
+      {"RasDialDlgA",
+       [] {
+         RASDIALDLG info;
+         memset(&info, 0, sizeof info);
+         info.dwSize = sizeof info;
+         char entry[] = "Child Entry";
+         return std::to_string(RasDlgBinding::RasDialDlgA(nullptr, entry, nullptr, &info));
+       }},
+      {"SetupCopyOEMInfA",
+       [] {
+         char cwd[MAX_PATH] = {}, dest[MAX_PATH] = {};
+         GetCurrentDirectoryA(sizeof cwd, cwd);
+         std::string source = JoinPath(cwd, "Child.inf");
+         return std::to_string(SetupApiBinding::SetupCopyOEMInfA(
+             source.c_str(), cwd, SPOST_PATH, SP_COPY_NOOVERWRITE, dest, sizeof dest, nullptr,
+             nullptr));
+       }},
+      {"SetupUninstallOEMInfA",
+       [] {
+         return std::to_string(
+             SetupApiBinding::SetupUninstallOEMInfA("child.inf", SUOI_FORCEDELETE, nullptr));
+       }},
+  };
+  return steps;
+}
+
+TEST_CHILD(binding_steps) {
+  std::string out;
+  for (int i = 0; i < argc; ++i) {
+    std::string result = "unknown-step";
+    for (const Step& s : Steps())
+      if (strcmp(s.name, argv[i]) == 0) result = s.run();
+    out += result + "\n";
+  }
+  return WriteWholeFile("child_steps.txt", out) ? 0 : 1;
+}
+
+struct ChildRun {
+  long exitCode = -1;
+  std::vector<std::string> results;  // one per step
+  std::vector<Call> calls;
+  std::string dir;
+};
+
+// Runs the steps in a fresh scratch folder holding the fakes (with the given
+// variants) unless placeFakes is false, and a copy of this executable.
+ChildRun RunSteps(const std::string& folder, const std::string& steps,
+                  const std::vector<std::string>& variants = {}, bool placeFakes = true,
+                  const std::string& exeName = "binding_child.exe") {
+  ChildRun run;
+  run.dir = MakeScratchDir("platform\\" + folder);
+  if (placeFakes) REQUIRE(fakestack::PlaceFakes(run.dir, variants));
+  WriteWholeFile(JoinPath(run.dir, "Child.inf"), "[Version]\r\nSignature=\"$Windows NT$\"\r\n");
+  std::string exe = JoinPath(run.dir, exeName);
+  REQUIRE(CopyFileTo(SelfPath(), exe));
+  run.exitCode = RunProcess("\"" + exe + "\" --child binding_steps " + steps, run.dir, 30000);
+  std::string text;
+  ReadWholeFile(JoinPath(run.dir, "child_steps.txt"), &text);
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    run.results.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  run.calls = fakestack::ReadCalls(run.dir);
+  return run;
+}
+
+// The events of the log as "library event", for comparing whole sequences.
+std::vector<std::string> Events(const std::vector<Call>& calls) {
+  std::vector<std::string> out;
+  for (const Call& c : calls) out.push_back(c.library + " " + c.event);
+  return out;
+}
+
+const char kNotBoundRas[] = "4294967295";  // (DWORD)-1
+
+}  // namespace
+
+TEST_CASE("forwarding calls of unbound groups return the not-bound value and call nothing") {
+  // Before any bind, and after a bind and release of every group.
+  const char* calls =
+      "RasEnumDevicesA RasSetEntryPropertiesA RasSetEntryDialParamsA RasDeleteEntryA RasDialDlgA "
+      "SetupCopyOEMInfA SetupUninstallOEMInfA";
+  const std::vector<std::string> notBound = {kNotBoundRas, kNotBoundRas, kNotBoundRas,
+                                             kNotBoundRas, "-1", "0", "0"};
+  ChildRun before = RunSteps("unbound-before", calls);
+  CHECK(before.exitCode == 0);
+  CHECK(before.results == notBound);
+  CHECK(before.calls.empty());
+
+  ChildRun after = RunSteps(
+      "unbound-after", std::string("BindRasApi BindRasDlg BindSetupApi ReleaseRasApi ReleaseRasDlg "
+                                   "ReleaseSetupApi ") + calls);
+  CHECK(after.exitCode == 0);
+  std::vector<std::string> expected = {"1", "1", "1", "done", "done", "done"};
+  expected.insert(expected.end(), notBound.begin(), notBound.end());
+  CHECK(after.results == expected);
+  CHECK(Events(after.calls) == std::vector<std::string>{"rasapi32 attach", "rasdlg attach",
+                                                        "setupapi attach", "rasapi32 detach",
+                                                        "rasdlg detach", "setupapi detach"});
+}
+
+TEST_CASE("bound groups forward arguments and results unchanged") {
+  // The script makes results that only pass-through can produce.
+  ChildRun run = RunSteps(
+      "forward",
+      "BindRasApi RasEnumDevicesA RasSetEntryPropertiesA RasSetEntryDialParamsA RasDeleteEntryA "
+      "RasDeleteEntryA BindRasDlg RasDialDlgA BindSetupApi SetupCopyOEMInfA SetupCopyOEMInfA "
+      "SetupUninstallOEMInfA ReleaseRasApi ReleaseRasDlg ReleaseSetupApi");
+  CHECK(run.exitCode == 0);
+  // Results: 603 (size probe), written, params stored, deleted, then missing
+  // (623); the dial dialog's TRUE; copied, then refused as already staged (0);
+  // removed.
+  CHECK(run.results == std::vector<std::string>{"1", "603", "0", "0", "0", "623", "1", "1", "1",
+                                                "1", "0", "1", "done", "done", "done"});
+
+  std::vector<Call> set = CallsOf(run.calls, "rasapi32", "RasSetEntryPropertiesA");
+  REQUIRE(set.size() == 1);
+  CHECK(set[0].IsNull("phonebook"));
+  CHECK(set[0].Text("entry") == kEntry);
+  CHECK(set[0].Number("size") == sizeof(RASENTRYA));
+  std::string record = set[0].Bytes("record");
+  CHECK(record.size() == sizeof(RASENTRYA));
+  CHECK(DwordAt(record, 0) == sizeof(RASENTRYA));
+  CHECK(TextAt(record, 27, 129) == kPhone);
+  CHECK(set[0].IsNull("deviceInfo"));
+  CHECK(set[0].Number("deviceInfoSize") == 0);
+
+  std::vector<Call> params = CallsOf(run.calls, "rasapi32", "RasSetEntryDialParamsA");
+  REQUIRE(params.size() == 1);
+  CHECK(TextAt(params[0].Bytes("params"), 4, 257) == kEntry);
+  CHECK(TextAt(params[0].Bytes("params"), 519, 257) == "user");
+  CHECK(params[0].Number("removePassword") == 0);
+
+  std::vector<Call> dial = CallsOf(run.calls, "rasdlg", "RasDialDlgA");
+  REQUIRE(dial.size() == 1);
+  CHECK(dial[0].Text("entry") == kEntry);
+  CHECK(dial[0].IsNull("phoneNumber"));
+  CHECK(DwordAt(dial[0].Bytes("info"), 0) == sizeof(RASDIALDLG));
+
+  std::vector<Call> copy = CallsOf(run.calls, "setupapi", "SetupCopyOEMInfA");
+  REQUIRE(copy.size() == 2);
+  CHECK(copy[0].Text("source") == JoinPath(run.dir, "Child.inf"));
+  CHECK(copy[0].Text("media") == run.dir);
+  CHECK(copy[0].Number("mediaType") == SPOST_PATH);
+  CHECK(copy[0].Number("copyStyle") == SP_COPY_NOOVERWRITE);
+  CHECK(copy[0].Number("destSize") == MAX_PATH);
+  CHECK(copy[1].Number("error") == ERROR_FILE_EXISTS);
+  std::vector<Call> uninstall = CallsOf(run.calls, "setupapi", "SetupUninstallOEMInfA");
+  REQUIRE(uninstall.size() == 1);
+  CHECK(uninstall[0].Text("name") == "child.inf");
+  CHECK(uninstall[0].Number("flags") == SUOI_FORCEDELETE);
+  CHECK(uninstall[0].IsNull("reserved"));
+  // Nothing calls the entry points that are only resolved.
+  CHECK(CountOf(run.calls, "rasapi32", "RasEnumEntriesA") == 0);
+  CHECK(CountOf(run.calls, "rasapi32", "RasGetEntryPropertiesA") == 0);
+  CHECK(CountOf(run.calls, "setupapi", "SetupGetInfFileListA") == 0);
+}
+
+TEST_CASE("a bound group binds again without a second load, and one release frees it") {
+  struct Case {
+    const char* group;
+    const char* library;
+    const char* steps;
+  };
+  const Case cases[] = {
+      {"ras-api", "rasapi32", "BindRasApi BindRasApi BindRasApi rasapi32? ReleaseRasApi rasapi32? ReleaseRasApi"},
+      {"ras-dlg", "rasdlg", "BindRasDlg BindRasDlg BindRasDlg rasdlg? ReleaseRasDlg rasdlg? ReleaseRasDlg"},
+      {"setup-api", "setupapi", "BindSetupApi BindSetupApi BindSetupApi setupapi? ReleaseSetupApi setupapi? ReleaseSetupApi"},
+  };
+  for (const Case& c : cases) {
+    CAPTURE(c.group);
+    ChildRun run = RunSteps(std::string("rebind-") + c.group, c.steps);
+    CHECK(run.exitCode == 0);
+    CHECK(run.results == std::vector<std::string>{"1", "1", "1", "loaded", "done", "unloaded", "done"});
+    // The last release finds nothing to free.
+    CHECK(Events(run.calls) == std::vector<std::string>{std::string(c.library) + " attach",
+                                                        std::string(c.library) + " detach"});
+  }
+}
+
+TEST_CASE("a release without a bind frees nothing, and a group left bound stays to the end") {
+  ChildRun run = RunSteps("release-unbound",
+                          "ReleaseRasApi ReleaseRasDlg ReleaseSetupApi RasDeleteEntryA BindRasApi");
+  CHECK(run.exitCode == 0);
+  CHECK(run.results == std::vector<std::string>{"done", "done", "done", kNotBoundRas, "1"});
+  // Nothing releases a group at process end: the library goes with the process.
+  CHECK(Events(run.calls) == std::vector<std::string>{"rasapi32 attach", "rasapi32 exit"});
+}
+
+TEST_CASE("a library lacking any entry point of its group fails the bind and is freed") {
+  struct Case {
+    const char* variant;
+    const char* steps;
+  };
+  // Among them the entry points that are resolved but never called.
+  const Case cases[] = {
+      {"rasapi32-no-RasEnumDevicesA", "BindRasApi rasapi32? RasEnumDevicesA"},
+      {"rasapi32-no-RasEnumEntriesA", "BindRasApi rasapi32? RasEnumDevicesA"},
+      {"rasapi32-no-RasGetEntryPropertiesA", "BindRasApi rasapi32? RasEnumDevicesA"},
+      {"rasapi32-no-RasSetEntryPropertiesA", "BindRasApi rasapi32? RasEnumDevicesA"},
+      {"rasapi32-no-RasSetEntryDialParamsA", "BindRasApi rasapi32? RasEnumDevicesA"},
+      {"rasapi32-no-RasDeleteEntryA", "BindRasApi rasapi32? RasEnumDevicesA"},
+      {"rasdlg-no-RasDialDlgA", "BindRasDlg rasdlg? RasDialDlgA"},
+      {"setupapi-no-SetupCopyOEMInfA", "BindSetupApi setupapi? SetupUninstallOEMInfA"},
+      {"setupapi-no-SetupUninstallOEMInfA", "BindSetupApi setupapi? SetupCopyOEMInfA"},
+      {"setupapi-no-SetupGetInfFileListA", "BindSetupApi setupapi? SetupCopyOEMInfA"},
+  };
+  for (const Case& c : cases) {
+    CAPTURE(c.variant);
+    std::string library = std::string(c.variant).substr(0, std::string(c.variant).find('-'));
+    // The call after the failed bind is one that the variant does export: it
+    // must not be reached through a pointer left behind.
+    ChildRun run = RunSteps(std::string("lacking\\") + c.variant, c.steps, {c.variant});
+    CHECK(run.exitCode == 0);
+    std::string notBound = library == "rasapi32" ? kNotBoundRas : library == "rasdlg" ? "-1" : "0";
+    CHECK(run.results == std::vector<std::string>{"0", "unloaded", notBound});
+    CHECK(Events(run.calls) == std::vector<std::string>{library + " attach", library + " detach"});
+  }
+}
+
+TEST_CASE("a library that does not load fails the bind and leaves the group unloaded") {
+  // No fakes beside the program, and Wine's own libraries disabled for it.
+  const char kExe[] = "halvoran_noload_child.exe";
+  WineAppDefaults settings(kExe);
+  REQUIRE(settings.DisableDll("rasapi32"));
+  REQUIRE(settings.DisableDll("rasdlg"));
+  REQUIRE(settings.DisableDll("setupapi"));
+  ChildRun run = RunSteps("no-library",
+                          "BindRasApi BindRasDlg BindSetupApi rasapi32? rasdlg? setupapi? "
+                          "RasDeleteEntryA RasDialDlgA SetupUninstallOEMInfA ReleaseRasApi",
+                          {}, false, kExe);
+  CHECK(run.exitCode == 0);
+  CHECK(run.results == std::vector<std::string>{"0", "0", "0", "unloaded", "unloaded", "unloaded",
+                                                kNotBoundRas, "-1", "0", "done"});
+}
