@@ -20,7 +20,7 @@ const fakefiles::Field* FindField(const Call& call, const char* key) {
 }
 }  // namespace
 
-std::string FakeBinDir() { return JoinPath(SelfDir(), "bin"); }
+std::string FakeBinDir() { return JoinPath(SelfDir(), "bin\\fakes"); }
 
 bool PlaceFakes(const std::string& dir, const std::vector<std::string>& variants) {
   bool ok = true;

@@ -1,8 +1,8 @@
 // The simulated dial-up stack, seen from a test.
 //
 // The build makes three fake system libraries, rasapi32.dll, rasdlg.dll and
-// setupapi.dll (x86_64, in <run>\bin), and variants that each lack one entry
-// point (<run>\bin\variants\<library>-no-<entry point>\<library>.dll). A
+// setupapi.dll (x86_64, in <run>\bin\fakes), and variants that each lack one entry
+// point (<run>\bin\fakes\variants\<library>-no-<entry point>\<library>.dll). A
 // program loads them by bare name instead of Wine's own when they lie beside
 // its .exe: the test harness sets the three to "native,builtin" in the
 // prefix's DllOverrides (a full path elsewhere still gets Wine's own). They
@@ -100,7 +100,7 @@ namespace fakestack {
 using fakefiles::Device;
 using fakefiles::PhonebookEntry;
 
-// <run>\bin, where the build put the fakes (this test executable is in <run>).
+// <run>\bin\fakes, where the build put the fakes (this test executable is in <run>).
 std::string FakeBinDir();
 
 // Copies rasapi32.dll, rasdlg.dll and setupapi.dll into dir, then each named

@@ -54,7 +54,6 @@ struct InfRun {
 InfRun RunInf(const std::string& programDir, const std::string& currentDir, const char* what,
               const char* program = "modem_child.exe") {
   InfRun run;
-  FakeLibrariesFirst fakesFirst(program);
   DeleteFileA(JoinPath(currentDir, "status.txt").c_str());
   run.exitCode = RunProcess("\"" + JoinPath(programDir, program) + "\" --child driver_inf " + what,
                             currentDir);
