@@ -37,31 +37,9 @@ bool SaveStatus(const char* path) { return WriteWholeFile(path, JoinedStatus());
 
 std::string HelperDir() { return JoinPath(SelfDir(), "bin"); }
 
-// The key and the one subkey that FakeLibrariesFirst makes.
-static void DeleteAppDefaults(const std::string& key) {
-  RegDeleteKeyA(HKEY_CURRENT_USER, (key + "\\DllOverrides").c_str());
-  RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
-}
-
-FakeLibrariesFirst::FakeLibrariesFirst(const std::string& exeName)
-    : key_("Software\\Wine\\AppDefaults\\" + exeName) {
-  DeleteAppDefaults(key_);
-  HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, (key_ + "\\DllOverrides").c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                      nullptr, &key, nullptr) != ERROR_SUCCESS)
-    return;
-  const char order[] = "native,builtin";
-  for (const char* dll : {"rasapi32", "rasdlg", "setupapi"})
-    RegSetValueExA(key, dll, 0, REG_SZ, reinterpret_cast<const BYTE*>(order), sizeof order);
-  RegCloseKey(key);
-}
-
-FakeLibrariesFirst::~FakeLibrariesFirst() { DeleteAppDefaults(key_); }
-
 long RunChildIn(const std::string& dir, const std::string& name, const std::string& args,
                 bool copySelf, DWORD timeoutMs) {
   std::string program = SelfPath();
-  FakeLibrariesFirst fakesFirst("modem_child.exe");
   if (copySelf) {
     std::string copy = JoinPath(dir, "modem_child.exe");
     if (!CopyFileTo(program, copy)) return -2;

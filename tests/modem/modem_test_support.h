@@ -18,25 +18,9 @@ bool SaveStatus(const char* path);
 // The folder of the helper binaries (fakes, scripted tools).
 std::string HelperDir();
 
-// Wine prefers its own remote-access and setup libraries to copies beside a
-// program. While this lives, programs of that file name load the copies (the
-// fakes) where there are any, and Wine's own otherwise: a per-program DLL
-// override in the prefix (HKCU\Software\Wine\AppDefaults\<name>), made afresh
-// and deleted again.
-class FakeLibrariesFirst {
- public:
-  explicit FakeLibrariesFirst(const std::string& exeName);
-  ~FakeLibrariesFirst();
-  FakeLibrariesFirst(const FakeLibrariesFirst&) = delete;
-  FakeLibrariesFirst& operator=(const FakeLibrariesFirst&) = delete;
-
- private:
-  std::string key_;
-};
-
 // Runs child routine `name` with `args` in `dir` as its current directory: from
 // a copy of this executable placed in dir when copySelf (so that the libraries
-// beside it are the ones it loads, see FakeLibrariesFirst), else from here. Returns the exit code, -1 on
+// beside it are the ones it loads), else from here. Returns the exit code, -1 on
 // time-out.
 long RunChildIn(const std::string& dir, const std::string& name, const std::string& args,
                 bool copySelf, DWORD timeoutMs = 60000);

@@ -14,8 +14,6 @@
 
 // This 64-bit build makes only the 64-bit device console: the WOW64 route names it.
 TEST_CHILD(remove_with_tools) {
-  (void)argc;
-  (void)argv;
   g_scriptedIsWow64 = 1;
   return 10 + RemoveModemDevices(RecordStatus, nullptr);
 }
