@@ -8,25 +8,6 @@
 
 #include <doctest.h>
 
-std::vector<std::string> g_statusLines;
-std::vector<void*> g_statusContexts;
-
-int __cdecl RecordStatus(void* context, const char* format, ...) {
-  char line[1024];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(line, sizeof line, format, args);
-  va_end(args);
-  g_statusLines.push_back(line);
-  g_statusContexts.push_back(context);
-  return 1;
-}
-
-void ClearStatus() {
-  g_statusLines.clear();
-  g_statusContexts.clear();
-}
-
 std::string JoinedStatus() {
   std::string all;
   for (const std::string& line : g_statusLines) all += line;
@@ -50,21 +31,6 @@ long RunChildIn(const std::string& dir, const std::string& name, const std::stri
   return RunProcess(line, dir, timeoutMs);
 }
 
-std::vector<std::string> FileLines(const std::string& path) {
-  std::vector<std::string> lines;
-  std::string all;
-  if (!ReadWholeFile(path, &all)) return lines;
-  size_t start = 0;
-  while (start < all.size()) {
-    size_t end = all.find('\n', start);
-    if (end == std::string::npos) end = all.size();
-    std::string line = all.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
 
 SystemFile::SystemFile(const char* name, const char* helper) {
   char dir[MAX_PATH] = {};

@@ -5,12 +5,9 @@
 #include <vector>
 
 #include "app/status_channel.h"
+#include "tests/support/process.h"
+#include "tests/support/status_recorder.h"
 
-// Every line reported through RecordStatus, formatted, in order, with its context.
-extern std::vector<std::string> g_statusLines;
-extern std::vector<void*> g_statusContexts;
-int __cdecl RecordStatus(void* context, const char* format, ...);
-void ClearStatus();
 // All recorded lines joined, as a child leaves them in "status.txt".
 std::string JoinedStatus();
 bool SaveStatus(const char* path);
@@ -43,5 +40,3 @@ class SystemFile {
   std::string path_;
 };
 
-// A file's lines (without line ends); empty when it does not exist.
-std::vector<std::string> FileLines(const std::string& path);

@@ -5,6 +5,8 @@
 // that a fault cannot reach beyond those places.
 #include <doctest.h>
 
+#include "tests/support/status_recorder.h"
+
 #include <stdarg.h>
 #include <stdio.h>
 #include <string>
@@ -57,20 +59,6 @@ const char kRemovingKeys[] = "Removing Registry Keys ...\r\n";
 const char kRemovingFiles[] = "Removing Files ...\r\n";
 const char kRemovingGroup[] = "Removing Program Group...\r\n";
 const FILEOP_FLAGS kDeleteFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-
-std::vector<std::string> g_lines;
-std::vector<void*> g_lineContexts;
-
-int __cdecl RecordStatus(void* context, const char* format, ...) {
-  char line[1024];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(line, sizeof line, format, args);
-  va_end(args);
-  g_lines.push_back(line);
-  g_lineContexts.push_back(context);
-  return 1;
-}
 
 // The progress dialog's stand-in: a window object with a real, hidden window.
 class ProgressWindow : public CWnd {
@@ -148,8 +136,7 @@ class Fixture {
     installDir = scratch_ + "\\Halvoran 2.0";
     GuardFileOperations({ScratchRoot(), kGroupFolder});
     FileOperationCalls().clear();
-    g_lines.clear();
-    g_lineContexts.clear();
+    ClearRecordedStatus();
     ClearRegistry();
     RemoveFolderTree(kGroupFolder);
     for (const char* parent : kGroupParents) createdParents_.push_back(!Exists(parent));
@@ -247,7 +234,7 @@ Outcome Run(int wow64, std::vector<int> answers) {
   outcome.result = RemovePreviousInstallation(RecordStatus, &window);
   answerer.Stop();
   outcome.boxes = answerer.Seen();
-  for (void* context : g_lineContexts) CHECK(context == &window);
+  for (void* context : g_statusContexts) CHECK(context == &window);
   return outcome;
 }
 
@@ -292,7 +279,7 @@ TEST_CASE("clean-up: not a WOW64 system, so nothing is looked at, asked or remov
   fixture.Install({});
   Outcome outcome = Run(0, {});
   CHECK(outcome.result == 1);
-  CHECK(g_lines.empty());
+  CHECK(g_statusLines.empty());
   CHECK(outcome.boxes.empty());
   CHECK(g_isWow64Calls == 1);  // the lookup, which asks again, never ran
   for (int tree = 1; tree <= 4; ++tree) CHECK(Fixture::TreeIntact(tree));
@@ -316,7 +303,7 @@ TEST_CASE("clean-up: no earlier release, one status line and 1") {
     fixture.Install(row.release);
     Outcome outcome = Run(1, {});
     CHECK(outcome.result == 1);
-    CHECK(g_lines == std::vector<std::string>{kChecking});
+    CHECK(g_statusLines == std::vector<std::string>{kChecking});
     CHECK(outcome.boxes.empty());
     for (int tree = 1; tree <= 4; ++tree) CHECK(Fixture::TreeIntact(tree));
     CHECK(fixture.FilesIntact(fixture.installDir));
@@ -330,7 +317,7 @@ TEST_CASE("clean-up: declined, so 0 and nothing removed") {
   fixture.Install({});
   Outcome outcome = Run(1, {IDCANCEL});
   CHECK(outcome.result == 0);
-  CHECK(g_lines == std::vector<std::string>{kChecking, kFound});
+  CHECK(g_statusLines == std::vector<std::string>{kChecking, kFound});
   REQUIRE(outcome.boxes.size() == 1);
   CheckQuestionBox(outcome.boxes[0]);
   for (int tree = 1; tree <= 4; ++tree) CHECK(Fixture::TreeIntact(tree));
@@ -344,7 +331,7 @@ TEST_CASE("clean-up: four trees, the directory's contents and the program group 
   fixture.Install({});
   Outcome outcome = Run(1, {IDOK, IDOK});
   CHECK(outcome.result == 1);
-  CHECK(g_lines == kAllLines);
+  CHECK(g_statusLines == kAllLines);
   REQUIRE(outcome.boxes.size() == 2);
   CheckQuestionBox(outcome.boxes[0]);
   CheckRemovedBox(outcome.boxes[1]);
@@ -365,7 +352,7 @@ TEST_CASE("clean-up: a tree that stays ends it there, later steps untouched") {
     fixture.Install(release);
     Outcome outcome = Run(1, {IDOK});
     CHECK(outcome.result == 0);
-    CHECK(g_lines == std::vector<std::string>{kChecking, kFound, kRemovingKeys});
+    CHECK(g_statusLines == std::vector<std::string>{kChecking, kFound, kRemovingKeys});
     REQUIRE(outcome.boxes.size() == 1);  // the question only
     CheckQuestionBox(outcome.boxes[0]);
     for (int tree = 1; tree < locked; ++tree) CHECK(Fixture::TreeGone(tree));
@@ -388,7 +375,7 @@ TEST_CASE("clean-up: a program group that is not there still gives 1 and the suc
       for (const char* parent : kGroupParents) CreateDirectoryA(parent, nullptr);
     Outcome outcome = Run(1, {IDOK, IDOK});
     CHECK(outcome.result == 1);
-    CHECK(g_lines == kAllLines);
+    CHECK(g_statusLines == kAllLines);
     REQUIRE(outcome.boxes.size() == 2);
     CheckRemovedBox(outcome.boxes[1]);
     CHECK(IsEmptyFolder(fixture.installDir));
@@ -406,7 +393,7 @@ TEST_CASE("clean-up: an emptied program group whose folder stays gives 0, no suc
   Outcome outcome = Run(1, {IDOK, IDOK});
   CloseHandle(folder);
   CHECK(outcome.result == 0);
-  CHECK(g_lines == kAllLines);
+  CHECK(g_statusLines == kAllLines);
   REQUIRE(outcome.boxes.size() == 1);
   CheckQuestionBox(outcome.boxes[0]);
   CHECK(IsEmptyFolder(kGroupFolder));
@@ -444,7 +431,7 @@ TEST_CASE("clean-up: without a usable installation directory the file step delet
     SetCurrentDirectoryA(previous);
 
     CHECK(outcome.result == 1);
-    CHECK(g_lines == kAllLines);
+    CHECK(g_statusLines == kAllLines);
     REQUIRE(outcome.boxes.size() == 2);
     CheckRemovedBox(outcome.boxes[1]);
     for (int tree = 1; tree <= 4; ++tree) CHECK(Fixture::TreeGone(tree));

@@ -168,3 +168,23 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
   if (dir.empty() || dir.back() == '\\') return dir + name;
   return dir + "\\" + name;
 }
+
+std::vector<std::string> TextLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::vector<std::string> FileLines(const std::string& path) {
+  std::string text;
+  if (!ReadWholeFile(path, &text)) return std::vector<std::string>();
+  return TextLines(text);
+}

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include <vector>
 
 // The full path of this test executable, and of the folder it lies in.
 std::string SelfPath();
@@ -59,3 +60,7 @@ bool ReadWholeFile(const std::string& path, std::string* out);
 bool WriteWholeFile(const std::string& path, const std::string& data);
 bool CopyFileTo(const std::string& from, const std::string& to);
 std::string JoinPath(const std::string& dir, const std::string& name);
+// The lines of a text (or of a file: none when it cannot be read), without
+// their line ends (LF or CRLF).
+std::vector<std::string> TextLines(const std::string& text);
+std::vector<std::string> FileLines(const std::string& path);

@@ -79,17 +79,5 @@ HWND ProgramRun::WaitForBox(DWORD timeoutMs) const {
 }
 
 std::vector<std::string> ProgramRun::Lines(const std::string& file) const {
-  std::vector<std::string> lines;
-  std::string content;
-  if (!Read(file, &content)) return lines;
-  size_t start = 0;
-  while (start < content.size()) {
-    size_t end = content.find('\n', start);
-    if (end == std::string::npos) end = content.size();
-    std::string line = content.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
+  return FileLines(PathOf(file));
 }
