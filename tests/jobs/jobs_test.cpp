@@ -301,3 +301,38 @@ TEST_CASE("launch on the real program opens the dial dialog in every case and st
   }
   ClearProductRecords();
 }
+
+TEST_CASE("launch with the accelerator found but no directory starts nothing from the drive's root") {
+  // The folder lies on the prefix's drive C:, whose root holds a decoy front
+  // end: "\tervgui.exe" would name it.
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, sizeof windows);
+  const std::string root = std::string(windows, 3);  // "C:\"
+  const std::string decoy = root + "tervgui.exe";
+  const std::string dir = root + "halvoran-tests-launch";
+  ClearProductRecords();
+  JobFolder folder("program-launch-empty", true);
+  CreateDirectoryA(dir.c_str(), nullptr);
+  DeleteFileA(JoinPath(dir, "frontend.log").c_str());
+  DeleteFileA(JoinPath(dir, "fake_calls.log").c_str());
+  for (const char* file : {"rasapi32.dll", "rasdlg.dll", "setupapi.dll"})
+    REQUIRE(CopyFileTo(folder.Path(file), JoinPath(dir, file)));
+  REQUIRE(CopyFileTo(folder.Path("job_runner.exe"), decoy));
+  SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen\\Brand", "APP1",
+                 "Zorvane Halvoran 3 Web Accelerator");
+  SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen", "InstallationDir", "");
+
+  JobFolder onDriveC = folder;
+  onDriveC.dir = dir;
+  CHECK(RunProgram(onDriveC, "-l") == 0);
+  Sleep(1000);
+  CHECK_FALSE(FileExists(JoinPath(dir, "frontend.log")));
+  CHECK(fakestack::CountOf(fakestack::ReadCalls(dir), "rasdlg", "RasDialDlgA") == 1);
+
+  DeleteFileA(decoy.c_str());
+  for (const char* file : {"rasapi32.dll", "rasdlg.dll", "setupapi.dll", "fake_calls.log",
+                           "frontend.log", kProgramName})
+    DeleteFileA(JoinPath(dir, file).c_str());
+  RemoveDirectoryA(dir.c_str());
+  ClearProductRecords();
+}
