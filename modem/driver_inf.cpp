@@ -52,6 +52,7 @@ int StageDriverInf(StatusCallback callback, void* context) {
   BOOL copied = SetupApiBinding::SetupCopyOEMInfA(source, currentDirectory, SPOST_PATH,
                                                   SP_COPY_NOOVERWRITE, destination, MAX_PATH,
                                                   nullptr, nullptr);
+  DWORD lastError = GetLastError();
   // A store path that does not fit is no name at all: never show a cut or unterminated one.
   if (memchr(destination, '\0', sizeof destination) == nullptr) destination[0] = '\0';
 
@@ -60,8 +61,10 @@ int StageDriverInf(StatusCallback callback, void* context) {
     callback(context, "Successfully copied setup file\n");
     return copied;
   }
-  if (destination[0] == '\0') return 0;
-  // With SP_COPY_NOOVERWRITE the library names the copy the store already holds.
+  // With SP_COPY_NOOVERWRITE the library names the copy the store already holds,
+  // and says so with ERROR_FILE_EXISTS. Other failures may leave text in the
+  // buffer too (Wine's library does when the source is missing): no INF is staged then.
+  if (destination[0] == '\0' || lastError != ERROR_FILE_EXISTS) return 0;
   callback(context, "INF file: %s\n", destination);
   callback(context, "Setup file already installed\n");
   return 1;
