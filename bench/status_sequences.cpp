@@ -70,12 +70,17 @@ int RunUninstall(StatusCallback callback, void* context) {
   WaitForSingleObject(g_done, 60000);
   RedrawWindow(ContextWindow(context), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   ProcessCounts after = CountProcess();
+  // Once more half a second later: what the platform holds only for a moment is gone then.
+  Sleep(500);
+  RedrawWindow(ContextWindow(context), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  ProcessCounts settled = CountProcess();
 
   if (FILE* f = fopen("status_result.txt", "w")) {
     fprintf(f, "arrived %d\nout_of_order %d\nlost %d\nseconds %.6f\n", g_next, g_outOfOrder, lost,
             static_cast<double>(g_lastArrival.QuadPart - start.QuadPart) / frequency.QuadPart);
     Write(f, "before", before);
     Write(f, "after", after);
+    Write(f, "settled", settled);
     fclose(f);
   }
   CloseHandle(g_warmed);
