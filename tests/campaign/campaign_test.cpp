@@ -1,0 +1,550 @@
+// Bad input at each surface where the program takes input in: one case per
+// surface, rows in tables. Every run must end in its time-out with the exit
+// code the rows give (a crash would not), and leave nothing outside its own
+// folder or key. Inputs that other tests already cover are not repeated here.
+#include <doctest.h>
+
+#include <windows.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/product_names.h"
+#include "app/setup_mode.h"
+#include "app/status_channel.h"
+#include "app/success_marker.h"
+#include "modem/dialup_entry.h"
+#include "modem/driver_inf.h"
+#include "modem/modem_removal.h"
+#include "records/registry_tree.h"
+#include "sequences/sequences.h"
+#include "tests/app/shell_scripts.h"
+#include "tests/fakes/fake_stack.h"
+#include "tests/support/child.h"
+#include "tests/support/program_run.h"
+#include "tests/support/registry_scratch.h"
+#include "tests/support/scratch.h"
+#include "tests/support/window_driver.h"
+
+extern "C" void* __imp_GetCommandLineA;  // this executable's import slot
+
+namespace {
+
+std::mt19937 Seeded() { return std::mt19937(20240607u); }
+
+int g_childFailures = 0;
+#define EXPECT(condition)                                                     \
+  do {                                                                        \
+    if (!(condition)) {                                                       \
+      fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); \
+      ++g_childFailures;                                                      \
+    }                                                                         \
+  } while (0)
+
+std::vector<std::string> g_status;
+int __cdecl KeepStatus(void*, const char* format, ...) {
+  char line[1024];
+  va_list args;
+  va_start(args, format);
+  vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  g_status.push_back(line);
+  return 1;
+}
+
+std::string Bin(const char* name) { return JoinPath(SelfDir(), std::string("bin\\") + name); }
+
+// Runs a child routine of this executable with dir as its current directory.
+long RunChild(const std::string& dir, const std::string& name, const std::string& args = "",
+              const std::string& exe = SelfPath()) {
+  return RunProcess("\"" + exe + "\" --child " + name + (args.empty() ? "" : " " + args), dir, 120000);
+}
+
+std::vector<std::string> Lines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::string all;
+  ReadWholeFile(path, &all);
+  for (size_t start = 0, end; start < all.size(); start = end + 1) {
+    end = all.find('\n', start);
+    if (end == std::string::npos) end = all.size();
+    lines.push_back(all.substr(start, end - start));
+    if (!lines.back().empty() && lines.back().back() == '\r') lines.back().pop_back();
+  }
+  return lines;
+}
+
+// Names of the files directly in dir.
+std::set<std::string> FilesIn(const std::string& dir) {
+  std::set<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(found.cFileName);
+  } while (FindNextFileA(h, &found));
+  FindClose(h);
+  return names;
+}
+
+std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+// A folder of exactly `length` characters below base, made level by level with
+// the wide calls (the narrow ones stop short of 260 characters here).
+std::string FolderOfLength(const std::string& base, size_t length) {
+  std::string dir = base;
+  while (dir.size() < length) {
+    size_t room = length - dir.size() - 1;
+    dir += "\\" + std::string(room > 60 && room < 62 ? 50 : std::min<size_t>(60, room), 'd');
+    CreateDirectoryW((L"\\\\?\\" + Wide(dir)).c_str(), nullptr);
+  }
+  return dir;
+}
+
+bool CopyWide(const std::string& from, const std::string& to) {
+  return CopyFileW((L"\\\\?\\" + Wide(from)).c_str(), (L"\\\\?\\" + Wide(to)).c_str(), FALSE) != 0;
+}
+
+// ---------------------------------------------------------------- command lines
+
+const char* g_commandLine = "";
+LPSTR WINAPI ScriptedCommandLine() { return const_cast<LPSTR>(g_commandLine); }
+
+// While it lives, GetCommandLineA of the mode functions (linked into this
+// executable) returns g_commandLine.
+class CommandLineSeam {
+ public:
+  CommandLineSeam() { saved_ = Swap(reinterpret_cast<void*>(&ScriptedCommandLine)); }
+  ~CommandLineSeam() { Swap(saved_); }
+
+ private:
+  static void* Swap(void* to) {
+    DWORD old = 0;
+    VirtualProtect(&__imp_GetCommandLineA, sizeof(void*), PAGE_READWRITE, &old);
+    void* was = __imp_GetCommandLineA;
+    __imp_GetCommandLineA = to;
+    VirtualProtect(&__imp_GetCommandLineA, sizeof(void*), old, &old);
+    return was;
+  }
+  void* saved_;
+};
+
+// The reference: the first switch of the order found anywhere in the line decides.
+struct Switch { char letter; SetupMode mode; };
+const std::vector<Switch> kDialogOrder = {{'i', SetupMode::Install}, {'u', SetupMode::Uninstall},
+                                          {'v', SetupMode::Version}, {'l', SetupMode::Launch}};
+const std::vector<Switch> kWorkerOrder = {{'i', SetupMode::Install}, {'u', SetupMode::Uninstall},
+                                          {'l', SetupMode::Launch}};
+
+SetupMode Decide(const std::string& line, const std::vector<Switch>& order) {
+  for (const Switch& s : order)
+    for (size_t i = 0; i + 1 < line.size(); ++i)
+      if (line[i] == '-' && line[i + 1] == s.letter) return s.mode;
+  return SetupMode::None;
+}
+
+// Switch letters in both cases, hyphens, slashes, quotes, blanks, bytes above
+// 127 and control characters; now and then a program path in front, and a few
+// lines of many thousand characters.
+std::string RandomLine(std::mt19937& rng) {
+  static const char kCommon[] = "-iuvlIUVL/ \t\"\\ax.:0";
+  size_t shape = rng() % 100;
+  size_t length = shape < 90 ? rng() % 40 : shape < 98 ? rng() % 400 : 8000 + rng() % 24000;
+  std::string line;
+  for (size_t i = 0; i < length; ++i) {
+    size_t kind = rng() % 100;
+    line += kind < 85 ? kCommon[rng() % (sizeof kCommon - 1)]
+                      : kind < 95 ? static_cast<char>(0x80 + rng() % 128) : static_cast<char>(1 + rng() % 31);
+  }
+  if (rng() % 3 == 0) line = "\"C:\\Setup Kit\\HalvoranInstallWinApp.exe\" " + line;
+  return line;
+}
+
+const char* Name(SetupMode mode) {
+  static const char* const kNames[] = {"Install", "Uninstall", "Version", "Launch", "None"};
+  return kNames[static_cast<int>(mode)];
+}
+
+}  // namespace
+
+TEST_CASE("command lines: random lines take the modes of both decision orders") {
+  std::mt19937 rng = Seeded();
+  struct Wanted { SetupMode dialog, worker; std::string line; };
+  std::vector<Wanted> forRealProgram = {
+      {SetupMode::None, SetupMode::None, ""},         {SetupMode::Version, SetupMode::None, ""},
+      {SetupMode::Version, SetupMode::Launch, ""},    {SetupMode::Launch, SetupMode::Launch, ""},
+      {SetupMode::Uninstall, SetupMode::Uninstall, ""}, {SetupMode::Install, SetupMode::Install, ""}};
+  std::vector<std::string> wrong;
+  {
+    CommandLineSeam seam;
+    for (int n = 0; n < 4000; ++n) {
+      std::string line = RandomLine(rng);
+      g_commandLine = line.c_str();
+      SetupMode dialog = Decide(line, kDialogOrder), worker = Decide(line, kWorkerOrder);
+      if (DialogSetupMode() != dialog || WorkerSetupMode() != worker)
+        wrong.push_back(line.substr(0, 80) + " -> " + Name(DialogSetupMode()) + "/" + Name(WorkerSetupMode()));
+      for (Wanted& w : forRealProgram)
+        if (w.line.empty() && line.size() < 200 && w.dialog == dialog && w.worker == worker) w.line = line;
+    }
+    g_commandLine = "";
+  }
+  CHECK_MESSAGE(wrong.empty(), wrong.size() << " lines decided wrongly, first: " << (wrong.empty() ? "" : wrong[0]));
+
+  // A handful through the real program, as the line it gets (its own path not
+  // in front): a job without its driver INF fails at once, with its box.
+  REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
+  REQUIRE_MESSAGE(PathHasNoSwitch(ScratchRoot()), "the test folder's path holds a switch");
+  int index = 0;
+  for (const Wanted& w : forRealProgram) {
+    CAPTURE(std::string(Name(w.dialog)));
+    CAPTURE(std::string(Name(w.worker)));
+    REQUIRE_FALSE(w.line.empty());
+    ProgramRun run("campaign\\line" + std::to_string(index++), RealProgramPath());
+    // Wine's dial dialog is a stub that aborts the process: the fake one stands in.
+    REQUIRE(CopyFileTo(JoinPath(fakestack::FakeBinDir(), "rasdlg.dll"), run.PathOf("rasdlg.dll")));
+    REQUIRE(run.StartWithLine(w.line));
+    BoxAnswerer boxes(kBoxCaption, {IDOK, IDOK}, run.Id());
+    long exitCode = run.Wait(60000);
+    boxes.Stop();
+    std::vector<std::string> seen;
+    for (const SeenBox& box : boxes.Seen()) seen.push_back(box.text);
+    std::vector<std::string> expected;
+    if (w.dialog == SetupMode::Version) expected.push_back("Build ID: 4232");
+    if (w.worker == SetupMode::Install) expected.push_back("Failed to install driver file. Setup will exit.");
+    CHECK(seen == expected);
+    CHECK(exitCode == (w.worker == SetupMode::Install ? 1603 : 0));
+    CHECK_FALSE(run.Has("tmp.txt"));
+  }
+}
+
+// ---------------------------------------------------------------- instruction files
+
+TEST_CASE("instruction files: a megabyte and random bytes show their first 8191 bytes up to a NUL") {
+  std::mt19937 rng = Seeded();
+  std::string noNul, withNul, megabyte;
+  // Not 0x98: Wine's text drawing crashes on a line of that character alone
+  // (U+02DC), in any edit control.
+  while (noNul.size() < 9000)
+    if (char c = static_cast<char>(1 + rng() % 255); c != '\x98') noNul += c;
+  noNul[100] = '\x1A';  // the end of a file to a text-mode read
+  while (withNul.size() < 4000)
+    if (char c = static_cast<char>(rng() % 256); c != '\x98') withNul += c;
+  while (megabyte.size() < (1u << 20)) megabyte += "Halvoran setup instruction line\r\n";
+  megabyte.resize(1u << 20);
+  struct Row { const char* what; std::string content; };
+  const Row rows[] = {{"one megabyte", megabyte}, {"random bytes without NUL", noNul},
+                      {"random bytes with NULs", withNul}};
+  for (const Row& row : rows) {
+    CAPTURE(std::string(row.what));
+    ProgramRun run(std::string("campaign\\text_") + std::to_string(&row - rows), ScriptedProgramPath());
+    run.Put("ModemUninstallWinAppText.txt", row.content);
+    run.Put("scripted_sequences.txt", "wait release\n");
+    REQUIRE(run.Start("-u"));
+    HWND dialog = run.WaitForDialog();
+    REQUIRE(dialog != nullptr);
+    std::string shown = row.content.substr(0, 8191);
+    shown = shown.substr(0, shown.find('\0'));
+    CHECK(ControlText(GetDlgItem(dialog, 1002)) == shown);
+    run.Put("release", "");
+    CHECK(run.Wait() == 0);
+  }
+}
+
+// ---------------------------------------------------------------- registry
+
+namespace {
+
+const char kUtf8Manifest[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<assembly manifestVersion=\"1.0\" xmlns=\"urn:schemas-microsoft-com:asm.v1\" "
+    "xmlns:asmv3=\"urn:schemas-microsoft-com:asm.v3\">\n"
+    " <asmv3:application>\n"
+    "  <asmv3:windowsSettings xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">\n"
+    "   <activeCodePage>UTF-8</activeCodePage>\n"
+    "  </asmv3:windowsSettings>\n"
+    " </asmv3:application>\n"
+    "</assembly>\n";
+
+const std::string kCampaignKey = "Software\\HalvoranCampaignTest";
+const char kAutoDialKey[] = "Software\\Microsoft\\RAS AutoDial\\Default";
+
+// A key name of exactly `bytes` bytes in UTF-8: three-byte characters, then letters.
+std::string NameOfBytes(size_t bytes) {
+  std::string name;
+  while (name.size() + 3 <= bytes) name += "\xE4\xB8\x80";
+  return name + std::string(bytes - name.size(), 's');
+}
+
+}  // namespace
+
+// In the copy that runs with UTF-8 as its narrow code page, where a key name of
+// at most 255 characters can pass the 260-byte name buffer of the tree removal.
+TEST_CHILD(subkey_names) {
+  if (GetACP() != CP_UTF8) return 90;
+  for (size_t bytes : {259, 260, 261}) {
+    fprintf(stderr, "subkey name of %u bytes\n", static_cast<unsigned>(bytes));
+    ForceDeleteKeyTree(HKEY_CURRENT_USER, kCampaignKey);
+    const std::string top = kCampaignKey + "\\top";
+    const std::string named = top + "\\" + NameOfBytes(bytes);
+    EXPECT(SetStringValue(HKEY_CURRENT_USER, top + "\\a", "Value", "a"));
+    EXPECT(SetStringValue(HKEY_CURRENT_USER, named, "Value", "long"));
+    EXPECT(SetStringValue(HKEY_CURRENT_USER, kCampaignKey + "\\beside", "Value", "stays"));
+    int fits = bytes <= 259;
+    EXPECT(DeleteRegistryTree(HKEY_CURRENT_USER, top.c_str()) == fits);
+    EXPECT(!KeyExists(HKEY_CURRENT_USER, top + "\\a"));  // enumerated first, removed
+    EXPECT(KeyExists(HKEY_CURRENT_USER, named) == !fits);
+    EXPECT(KeyExists(HKEY_CURRENT_USER, top) == !fits);
+    EXPECT(KeyExists(HKEY_CURRENT_USER, kCampaignKey + "\\beside"));
+  }
+  ForceDeleteKeyTree(HKEY_CURRENT_USER, kCampaignKey);
+  return g_childFailures;
+}
+
+TEST_CASE("registry: names and data of 259, 260 and 261 bytes where they are read") {
+  // The AutoDial clean-up: a value whose name or data does not fit ends the scan
+  // as if the values had run out; one that fits is read whole.
+  const std::string entry = kEntryName;
+  struct Row {
+    const char* what;
+    std::string name, data;
+    const char* defaultData;
+    bool defaultStays;
+  };
+  const Row rows[] = {
+      {"name of 259 before the default", "A" + std::string(258, 'n'), "x", "Halvoran 3.2", false},
+      {"name of 260 ends the scan", "A" + std::string(259, 'n'), "x", "Halvoran 3.2", true},
+      {"name of 261 ends the scan", "A" + std::string(260, 'n'), "x", "Halvoran 3.2", true},
+      {"data of 259 before the default", "A", std::string(259, 'x'), "Halvoran 3.2", false},
+      {"data of 260 before the default", "A", std::string(260, 'x'), "Halvoran 3.2", false},
+      {"data of 261 ends the scan", "A", std::string(261, 'x'), "Halvoran 3.2", true},
+      {"name of 259 naming the entry", "A" + std::string(258, 'n'), entry, "Other ISP", false},
+      {"data of 260 naming the entry, no terminator", "A", entry + std::string(260 - entry.size(), ' '),
+       "Other ISP", false},
+      {"data of 261 naming the entry", "A", entry + std::string(261 - entry.size(), ' '), "Other ISP", true},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(std::string(row.what));
+    REQUIRE(ForceDeleteKeyTree(HKEY_CURRENT_USER, kAutoDialKey));
+    // Binary data: exactly these bytes, no terminator added.
+    REQUIRE(SetValueBytes(HKEY_CURRENT_USER, kAutoDialKey, row.name, row.data, REG_BINARY));
+    REQUIRE(SetStringValue(HKEY_CURRENT_USER, kAutoDialKey, "DefaultInternet", row.defaultData));
+    ClearAutoDialDefault();
+    CHECK(ValueExists(HKEY_CURRENT_USER, kAutoDialKey, "DefaultInternet") == row.defaultStays);
+    CHECK(ValueExists(HKEY_CURRENT_USER, kAutoDialKey, row.name));
+  }
+  REQUIRE(ForceDeleteKeyTree(HKEY_CURRENT_USER, kAutoDialKey));
+
+  // The tree removal: a subkey name of more than 259 bytes ends the enumeration;
+  // the tree then stays, and nothing beside it goes.
+  const std::string dir = MakeScratchDir("campaign\\utf8");
+  const std::string exe = JoinPath(dir, "campaign_utf8.exe");
+  REQUIRE(CopyFileTo(SelfPath(), exe));
+  REQUIRE(WriteWholeFile(exe + ".manifest", kUtf8Manifest));
+  CHECK(RunChild(dir, "subkey_names", "", exe) == 0);
+}
+
+// ---------------------------------------------------------------- device-console listings
+
+TEST_CHILD(remove_modems) {
+  return 10 + RemoveModemDevices(KeepStatus, nullptr);
+}
+
+TEST_CASE("device-console listings: every command-interpreter metacharacter in an identifier") {
+  // Each identifier has a decoy: the device that the part in front of the
+  // metacharacter names. Only commands whose identifier can be quoted safely run,
+  // for exactly that identifier; no decoy goes and no file appears.
+  const std::string metas = "&|<>^()%!\",;=@`'~?*{}[]$#+.";
+  std::vector<std::string> listing, expectedCalls = {"devcon_32.exe\tlistclass\tMODEM"};
+  std::vector<std::string> decoys;
+  for (char c : metas) {
+    std::string id = std::string("ROOT\\A") + c + "B\\0000";
+    listing.push_back(id + "   : Zorvane PPP Data Modem");
+    if (c != '%' && c != '!' && c != '"') expectedCalls.push_back("devcon_32.exe\tremove\t@" + id);
+  }
+  for (const char* id : {"ROOT\\A&&B\\0000", "ROOT\\A||B\\0000", "ROOT\\A>>B\\0000", "ROOT\\A^&B\\0000",
+                         "ROOT\\A2>&1\\0000", "ROOT\\A<nul\\0000", "ROOT\\A&(x)\\0000"}) {
+    listing.push_back(std::string(id) + "   : Zorvane PPP Data Modem");
+    expectedCalls.push_back(std::string("devcon_32.exe\tremove\t@") + id);
+  }
+  decoys = {"ROOT\\A   : Standard Modem", "B\\0000   : Standard Modem", "nul   : Standard Modem",
+            "1\\0000   : Standard Modem", "x   : Standard Modem"};
+  // Lines the filter passes that begin with blanks, or hold the brand word alone.
+  listing.push_back("\t  ROOT\\BLANKS\\0000   : Zorvane PPP Data Modem");
+  expectedCalls.push_back("devcon_32.exe\tremove\t@ROOT\\BLANKS\\0000");
+  listing.push_back("Zorvane");
+  expectedCalls.push_back("devcon_32.exe\tremove\t@Zorvane");
+
+  std::string dir = MakeScratchDir("campaign\\devcon");
+  REQUIRE(CopyFileTo(Bin("scripted_devcon.exe"), JoinPath(dir, "devcon_32.exe")));
+  REQUIRE(CopyFileTo(Bin("scripted_grep.exe"), JoinPath(dir, "grep.exe")));
+  std::string devices;
+  for (const std::string& line : decoys) devices += line + "\n";
+  for (const std::string& line : listing) devices += line + "\n";
+  REQUIRE(WriteWholeFile(JoinPath(dir, "devices.txt"), devices));
+
+  CHECK(RunChild(dir, "remove_modems") == 11);
+  std::vector<std::string> calls = Lines(JoinPath(dir, "devcon_calls.txt"));
+  CHECK(calls == expectedCalls);
+  std::vector<std::string> left = Lines(JoinPath(dir, "devices.txt"));
+  for (const std::string& decoy : decoys)
+    CHECK_MESSAGE(std::find(left.begin(), left.end(), decoy) != left.end(), decoy);
+  CHECK(FilesIn(dir) == std::set<std::string>{"devcon_32.exe", "grep.exe", "devices.txt", "devcon_calls.txt",
+                                              "grep_calls.txt", "devcon_modem.txt"});
+}
+
+// ---------------------------------------------------------------- paths
+
+// In a current directory of more than 259 characters, which a program can only
+// set itself (Wine's loader starts a program given one in C:\windows, Windows
+// refuses to start it): the driver INF is not handed to the setup library (no
+// "INF file" line), no command runs anywhere else, the marker lands in place.
+TEST_CHILD(long_current_directory) {
+  if (argc < 1) return 98;
+  std::string here(MAX_PATH, '\0');
+  here.resize(GetCurrentDirectoryA(MAX_PATH, &here[0]));
+  if (!SetCurrentDirectoryW(Wide(argv[0]).c_str())) return 97;
+  std::string report;
+  report += "stage " + std::to_string(StageDriverInf(KeepStatus, nullptr)) + "\n";
+  report += "remove " + std::to_string(RemoveModemDevices(KeepStatus, nullptr)) + "\n";
+  CreateSuccessMarker();
+  report += std::string("marker ") + (GetFileAttributesA("tmp.txt") != INVALID_FILE_ATTRIBUTES ? "1" : "0") + "\n";
+  for (const std::string& line : g_status) report += "status " + line;
+  return WriteWholeFile(JoinPath(here, "report.txt"), report) ? 0 : 96;
+}
+
+// Starts the accelerator's front end from the records in place.
+TEST_CHILD(launch_accelerator) {
+  LaunchAccelerator();
+  return 0;
+}
+
+TEST_CASE("paths: a long current directory, installation directories at the limit, a program path of 259") {
+  const std::string systemFolderList = [] {
+    char dir[MAX_PATH] = {};
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return JoinPath(dir, "devcon_modem.txt");
+  }();
+  SUBCASE("current directory of 300 characters") {
+    std::string program = MakeScratchDir("campaign\\longcwd");
+    REQUIRE(fakestack::PlaceFakes(program));
+    REQUIRE(CopyFileTo(SelfPath(), JoinPath(program, "campaign_child.exe")));
+    REQUIRE(CopyFileTo(Bin("Zorvane.inf"), JoinPath(program, "Zorvane.inf")));
+    std::string deep = FolderOfLength(program, 300);
+    REQUIRE(deep.size() == 300);
+    REQUIRE(CopyWide(Bin("scripted_devcon.exe"), deep + "\\devcon_32.exe"));
+    REQUIRE(CopyWide(Bin("scripted_grep.exe"), deep + "\\grep.exe"));
+    DeleteFileA(systemFolderList.c_str());
+    CHECK(RunChild(program, "long_current_directory", "\"" + deep + "\"",
+                   JoinPath(program, "campaign_child.exe")) == 0);
+    std::string report;
+    ReadWholeFile(JoinPath(program, "report.txt"), &report);
+    CHECK(report == "stage 0\nremove 0\nmarker 1\nstatus Installing setup file\nstatus Removing modem ...\r\n");
+    CHECK_FALSE(FileExists(systemFolderList));
+  }
+  SUBCASE("installation directory of 247 and 248 characters") {
+    // "<directory>\tervgui.exe" fits 260 bytes with 247; with 248 the front end
+    // is not started, nor a file of the name cut to fit.
+    for (size_t length : {247, 248}) {
+      CAPTURE(length);
+      std::string cwd = MakeScratchDir("campaign\\launch" + std::to_string(length));
+      std::string dir = FolderOfLength(cwd, length);
+      REQUIRE(CopyWide(Bin("job_runner.exe"), dir + "\\tervgui.exe"));
+      REQUIRE(CopyWide(Bin("job_runner.exe"), dir + "\\tervgui.ex"));
+      REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
+      REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen\\Brand", "APP1", kAcceleratorBrand));
+      REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen", "InstallationDir", dir));
+      CHECK(RunChild(cwd, "launch_accelerator") == 0);
+      bool started = false;
+      for (int i = 0; i < (length == 247 ? 500 : 50) && !started; ++i) {
+        started = FileExists(JoinPath(cwd, "frontend.log"));
+        Sleep(20);
+      }
+      CHECK(started == (length == 247));
+    }
+    REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
+  }
+  SUBCASE("program path of 259 characters") {
+    // The longest path the loader starts a program from: it installs, and its
+    // boxes carry its name.
+    std::string cwd = MakeScratchDir("campaign\\deepcwd");
+    std::string folder = FolderOfLength(MakeScratchDir("campaign\\deep"), 259 - 1 - strlen(kProgramName));
+    std::string program = folder + "\\" + kProgramName;
+    REQUIRE(program.size() == 259);
+    REQUIRE(CopyFileTo(RealProgramPath(), program));
+    REQUIRE(CopyFileTo(Bin("Zorvane.inf"), folder + "\\Zorvane.inf"));
+    REQUIRE(fakestack::PlaceFakes(folder));
+    REQUIRE(fakestack::WriteDevices(cwd, {{"modem", kModemName}}));
+    {
+      ChildProcess install;
+      REQUIRE(install.Start(program, std::string(kProgramName) + " -i", cwd));
+      CHECK(install.Wait(60000) == 0);
+      CHECK(FileExists(JoinPath(cwd, "tmp.txt")));
+      std::vector<fakestack::Call> copies =
+          fakestack::CallsOf(fakestack::ReadCalls(cwd), "setupapi", "SetupCopyOEMInfA");
+      REQUIRE(copies.size() == 1);
+      CHECK(copies[0].Text("source") == folder + "\\Zorvane.inf");
+      CHECK(copies[0].Text("media") == cwd);
+    }
+    {
+      ChildProcess version;
+      REQUIRE(version.Start(program, std::string(kProgramName) + " -v", cwd));
+      HWND box = WaitForTopWindow(version.Id(), "#32770", kBoxCaption, 20000);
+      REQUIRE(box != nullptr);
+      CHECK(ReadMessageBox(box).text == "Build ID: 4232");
+      PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+      CHECK(version.Wait(20000) == 0);
+    }
+  }
+}
+
+// ---------------------------------------------------------------- status lines
+
+TEST_CASE("status lines: formats with many arguments arrive formatted, cut at 1023 characters") {
+  HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  REQUIRE(window != nullptr);
+  CWnd dialog;
+  dialog.m_hWnd = window;
+  auto received = [&]() -> std::string {
+    MSG msg;
+    if (!PeekMessageA(&msg, window, WM_STATUSTEXT, WM_STATUSTEXT, PM_REMOVE)) return "(none)";
+    char* text = reinterpret_cast<char*>(msg.lParam);
+    std::string line = text;
+    free(text);
+    return line;
+  };
+  const std::string w40(40, 'w');
+  const char* s = w40.c_str();
+  struct Row { const char* what; int reported; std::string expected; };
+  std::string sixtyFour;
+  for (int i = 0; i < 64; ++i) sixtyFour += w40;
+  const Row rows[] = {
+      {"twenty strings and twenty numbers",
+       ReportStatus(&dialog, "%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d\r\n",
+                    "a", 1, "b", -2, "c", 3, "d", 4, "e", 5, "f", 6, "g", 7, "h", 8, "i", 9, "j", 10, "k", 11, "l",
+                    12, "m", 13, "n", 14, "o", 15, "p", 16, "q", 17, "r", 18, "s", 19, "t", 2000000000),
+       "a1b-2c3d4e5f6g7h8i9j10k11l12m13n14o15p16q17r18s19t2000000000\r\n"},
+      {"widths, flags and a percent sign",
+       ReportStatus(&dialog, "%5d|%-5s|%05u|%x|%X|%c|%%|%3s|%-3d|%08.3f|%+d", 42, "ab", 7u, 255u, 255u, 'Z', "toolong",
+                    1, 2.5, 3),
+       "   42|ab   |00007|ff|FF|Z|%|toolong|1  |0002.500|+3"},
+      {"sixty-four strings of 40",
+       ReportStatus(&dialog, "%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s"
+                             "%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s%s",
+                    s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s,
+                    s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s, s),
+       sixtyFour.substr(0, 1023)},
+  };
+  for (const Row& row : rows) {
+    CAPTURE(std::string(row.what));
+    CHECK(row.reported == 1);
+    CHECK(received() == row.expected);
+  }
+  dialog.m_hWnd = nullptr;
+  DestroyWindow(window);
+}
