@@ -29,6 +29,6 @@ echo "bench: $rounds rounds under Wine"
 environment="Measured on $(nproc) cores with $("$WINE_LOADER" --version) and \
 $(i686-w64-mingw32-g++ --version | head -n 1), $(date -u +%Y-%m-%d)."
 python3 bench/report.py build/x86_64/bench/results.txt out/HalvoranInstallWinApp \
-  build/i686/bench/floor_dialog.exe build/i686/bench/lean/HalvoranInstallWinApp.exe \
+  build/i686/bench/floor_dialog.exe \
   BENCHMARKS.md "$rounds" "$environment"
 echo "bench: wrote BENCHMARKS.md"
