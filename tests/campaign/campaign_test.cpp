@@ -260,17 +260,6 @@ TEST_CASE("instruction files: a megabyte and random bytes show their first 8191 
 
 namespace {
 
-const char kUtf8Manifest[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-    "<assembly manifestVersion=\"1.0\" xmlns=\"urn:schemas-microsoft-com:asm.v1\" "
-    "xmlns:asmv3=\"urn:schemas-microsoft-com:asm.v3\">\n"
-    " <asmv3:application>\n"
-    "  <asmv3:windowsSettings xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">\n"
-    "   <activeCodePage>UTF-8</activeCodePage>\n"
-    "  </asmv3:windowsSettings>\n"
-    " </asmv3:application>\n"
-    "</assembly>\n";
-
 const std::string kCampaignKey = "Software\\HalvoranCampaignTest";
 const char kAutoDialKey[] = "Software\\Microsoft\\RAS AutoDial\\Default";
 
@@ -344,8 +333,7 @@ TEST_CASE("registry: names and data of 259, 260 and 261 bytes where they are rea
   // the tree then stays, and nothing beside it goes.
   const std::string dir = MakeScratchDir("campaign\\utf8");
   const std::string exe = JoinPath(dir, "campaign_utf8.exe");
-  REQUIRE(CopyFileTo(SelfPath(), exe));
-  REQUIRE(WriteWholeFile(exe + ".manifest", kUtf8Manifest));
+  REQUIRE(CopySelfWithUtf8CodePage(exe));
   CHECK(RunChild(dir, "subkey_names", "", exe) == 0);
 }
 

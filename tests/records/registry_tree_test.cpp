@@ -38,16 +38,6 @@ struct GuardedPath {
   char behind[32];
 };
 
-const char kUtf8Manifest[] =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-    "<assembly manifestVersion=\"1.0\" xmlns=\"urn:schemas-microsoft-com:asm.v1\" "
-    "xmlns:asmv3=\"urn:schemas-microsoft-com:asm.v3\">\n"
-    " <asmv3:application>\n"
-    "  <asmv3:windowsSettings xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">\n"
-    "   <activeCodePage>UTF-8</activeCodePage>\n"
-    "  </asmv3:windowsSettings>\n"
-    " </asmv3:application>\n"
-    "</assembly>\n";
 
 // n characters of three bytes each (U+4E00).
 std::string Wide(size_t n) {
@@ -191,8 +181,7 @@ TEST_CASE("registry tree removal leaves the caller's path as it was") {
 TEST_CASE("registry tree removal: paths at and beyond the end of the path buffer") {
   const std::string dir = MakeScratchDir("records_utf8");
   const std::string exe = JoinPath(dir, "records_tests_utf8.exe");
-  REQUIRE(CopyFileTo(SelfPath(), exe));
-  REQUIRE(WriteWholeFile(exe + ".manifest", kUtf8Manifest));
+  REQUIRE(CopySelfWithUtf8CodePage(exe));
   CHECK(RunProcess("\"" + exe + "\" --child LongRegistryPaths", dir, 120000) == 0);
   RemoveScratchTree(dir);
 }

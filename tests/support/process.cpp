@@ -188,3 +188,18 @@ std::vector<std::string> FileLines(const std::string& path) {
   if (!ReadWholeFile(path, &text)) return std::vector<std::string>();
   return TextLines(text);
 }
+
+static const char kUtf8Manifest[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+    "<assembly manifestVersion=\"1.0\" xmlns=\"urn:schemas-microsoft-com:asm.v1\" "
+    "xmlns:asmv3=\"urn:schemas-microsoft-com:asm.v3\">\n"
+    " <asmv3:application>\n"
+    "  <asmv3:windowsSettings xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">\n"
+    "   <activeCodePage>UTF-8</activeCodePage>\n"
+    "  </asmv3:windowsSettings>\n"
+    " </asmv3:application>\n"
+    "</assembly>\n";
+
+bool CopySelfWithUtf8CodePage(const std::string& exe) {
+  return CopyFileTo(SelfPath(), exe) && WriteWholeFile(exe + ".manifest", kUtf8Manifest);
+}

@@ -60,6 +60,10 @@ bool ReadWholeFile(const std::string& path, std::string* out);
 bool WriteWholeFile(const std::string& path, const std::string& data);
 bool CopyFileTo(const std::string& from, const std::string& to);
 std::string JoinPath(const std::string& dir, const std::string& name);
+// Copies this test executable to exe with a manifest beside it that sets its
+// ANSI code page to UTF-8: narrow paths of three-byte characters then reach
+// lengths in bytes that Wine's ANSI calls would otherwise refuse.
+bool CopySelfWithUtf8CodePage(const std::string& exe);
 // The lines of a text (or of a file: none when it cannot be read), without
 // their line ends (LF or CRLF).
 std::vector<std::string> TextLines(const std::string& text);
