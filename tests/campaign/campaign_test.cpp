@@ -95,18 +95,6 @@ std::set<std::string> FilesIn(const std::string& dir) {
 
 std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
-// A folder of exactly `length` characters below base, made level by level with
-// the wide calls (the narrow ones stop short of 260 characters here).
-std::string FolderOfLength(const std::string& base, size_t length) {
-  std::string dir = base;
-  while (dir.size() < length) {
-    size_t room = length - dir.size() - 1;
-    dir += "\\" + std::string(room > 60 && room < 62 ? 50 : std::min<size_t>(60, room), 'd');
-    CreateDirectoryW((L"\\\\?\\" + Wide(dir)).c_str(), nullptr);
-  }
-  return dir;
-}
-
 bool CopyWide(const std::string& from, const std::string& to) {
   return CopyFileW((L"\\\\?\\" + Wide(from)).c_str(), (L"\\\\?\\" + Wide(to)).c_str(), FALSE) != 0;
 }

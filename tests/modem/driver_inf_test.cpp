@@ -215,14 +215,9 @@ TEST_CASE("driver INF: a path that does not fit fails cleanly") {
   // A program folder of 248 characters: the program's own path (with "m.exe")
   // fits in 260 bytes, "<folder>\\Zorvane.inf" does not.
   std::string base = MakeScratchDir("driverinf\\long");
-  std::vector<std::string> levels;
-  std::string dir = base;
-  while (dir.size() < 248) {
-    dir = JoinPath(dir, std::string(std::min<size_t>(60, 247 - dir.size()), 'd'));
-    levels.push_back(dir);
-    REQUIRE(CreateDirectoryA(dir.c_str(), nullptr));
-  }
+  std::string dir = FolderOfLength(base, 248);
   REQUIRE(dir.size() == 248);
+  REQUIRE(FileExists(dir));
   const std::string program = JoinPath(dir, "m.exe");
   REQUIRE(CopyFileTo(SelfPath(), program));
 
@@ -234,6 +229,5 @@ TEST_CASE("driver INF: a path that does not fit fails cleanly") {
   CHECK(stage.status == "Installing setup file\n");
   CHECK_FALSE(FileExists(WindowsInf("Zorvane.inf")));
 
-  DeleteFileA(program.c_str());
-  for (auto level = levels.rbegin(); level != levels.rend(); ++level) RemoveDirectoryA(level->c_str());
+  CHECK(RemoveScratchTree(base));
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 std::string ScratchRoot() {
   std::string root = JoinPath(SelfDir(), "scratch");
   CreateDirectoryA(root.c_str(), nullptr);
@@ -49,4 +51,18 @@ std::string MakeScratchDir(const std::string& name) {
   for (size_t i = ScratchRoot().size() + 1; i <= path.size(); ++i)
     if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
   return path;
+}
+
+std::string FolderOfLength(const std::string& base, size_t length) {
+  std::string dir = base;
+  while (dir.size() < length) {
+    size_t room = length - dir.size() - 1;  // characters left for this level's name
+    // A level of 60 would leave no room for the next one's name at 61.
+    size_t name = room == 61 ? 50 : std::min<size_t>(60, room);
+    if (name == 0) break;
+    dir += "\\" + std::string(name, 'd');
+    std::wstring wide = L"\\\\?\\" + std::wstring(dir.begin(), dir.end());
+    CreateDirectoryW(wide.c_str(), nullptr);
+  }
+  return dir;
 }
