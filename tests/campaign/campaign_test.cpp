@@ -39,15 +39,6 @@ namespace {
 
 std::mt19937 Seeded() { return std::mt19937(20240607u); }
 
-int g_childFailures = 0;
-#define EXPECT(condition)                                                     \
-  do {                                                                        \
-    if (!(condition)) {                                                       \
-      fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); \
-      ++g_childFailures;                                                      \
-    }                                                                         \
-  } while (0)
-
 std::vector<std::string> g_status;
 int __cdecl KeepStatus(void*, const char* format, ...) {
   char line[1024];
@@ -269,18 +260,18 @@ TEST_CHILD(subkey_names) {
     ForceDeleteKeyTree(HKEY_CURRENT_USER, kCampaignKey);
     const std::string top = kCampaignKey + "\\top";
     const std::string named = top + "\\" + NameOfBytes(bytes);
-    EXPECT(SetStringValue(HKEY_CURRENT_USER, top + "\\a", "Value", "a"));
-    EXPECT(SetStringValue(HKEY_CURRENT_USER, named, "Value", "long"));
-    EXPECT(SetStringValue(HKEY_CURRENT_USER, kCampaignKey + "\\beside", "Value", "stays"));
+    CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, top + "\\a", "Value", "a"));
+    CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, named, "Value", "long"));
+    CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, kCampaignKey + "\\beside", "Value", "stays"));
     int fits = bytes <= 259;
-    EXPECT(DeleteRegistryTree(HKEY_CURRENT_USER, top.c_str()) == fits);
-    EXPECT(!KeyExists(HKEY_CURRENT_USER, top + "\\a"));  // enumerated first, removed
-    EXPECT(KeyExists(HKEY_CURRENT_USER, named) == !fits);
-    EXPECT(KeyExists(HKEY_CURRENT_USER, top) == !fits);
-    EXPECT(KeyExists(HKEY_CURRENT_USER, kCampaignKey + "\\beside"));
+    CHILD_EXPECT(DeleteRegistryTree(HKEY_CURRENT_USER, top.c_str()) == fits);
+    CHILD_EXPECT(!KeyExists(HKEY_CURRENT_USER, top + "\\a"));  // enumerated first, removed
+    CHILD_EXPECT(KeyExists(HKEY_CURRENT_USER, named) == !fits);
+    CHILD_EXPECT(KeyExists(HKEY_CURRENT_USER, top) == !fits);
+    CHILD_EXPECT(KeyExists(HKEY_CURRENT_USER, kCampaignKey + "\\beside"));
   }
   ForceDeleteKeyTree(HKEY_CURRENT_USER, kCampaignKey);
-  return g_childFailures;
+  return ChildFailures();
 }
 
 TEST_CASE("registry: names and data of 259, 260 and 261 bytes where they are read") {

@@ -46,15 +46,6 @@ std::string Wide(size_t n) {
   return s;
 }
 
-int g_childFailures = 0;
-#define EXPECT(condition)                                                    \
-  do {                                                                       \
-    if (!(condition)) {                                                      \
-      fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); \
-      ++g_childFailures;                                                     \
-    }                                                                        \
-  } while (0)
-
 bool Intact(const GuardedPath& buffer) {
   return std::string(buffer.behind, sizeof buffer.behind) == std::string(sizeof buffer.behind, '#');
 }
@@ -79,35 +70,35 @@ TEST_CHILD(LongRegistryPaths) {
     const size_t secondBytes = row.longest - kTop.size() - 1 - first.size() - 1;
     const std::string second = Wide(secondBytes / 3) + std::string(secondBytes % 3, 's');
     const std::string deepest = "top\\" + first + "\\" + second;
-    EXPECT((kScratch + "\\" + deepest).size() == row.longest);
-    EXPECT(SetStringValue(HKEY_CURRENT_USER, kScratch + "\\top\\a", "Value", "a"));
-    EXPECT(SetStringValue(HKEY_CURRENT_USER, kScratch + "\\" + deepest, "Value", "deepest"));
+    CHILD_EXPECT((kScratch + "\\" + deepest).size() == row.longest);
+    CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, kScratch + "\\top\\a", "Value", "a"));
+    CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, kScratch + "\\" + deepest, "Value", "deepest"));
 
     GuardedPath buffer;
     memset(&buffer, '#', sizeof buffer);
     strcpy(buffer.path, kTop.c_str());
-    EXPECT(DeleteKeyRecursive(HKEY_CURRENT_USER, buffer.path) == row.result);
-    EXPECT(std::string(buffer.path) == kTop);
-    EXPECT(Intact(buffer));
-    EXPECT(!KeyExists(HKEY_CURRENT_USER, kScratch + "\\top\\a"));  // met before the long branch
-    EXPECT(KeyExists(HKEY_CURRENT_USER, kScratch + "\\" + deepest) == !row.result);
-    EXPECT(KeyExists(HKEY_CURRENT_USER, kTop) == !row.result);
-    if (!row.result) EXPECT(DeleteRegistryTree(HKEY_CURRENT_USER, kTop.c_str()) == 0);
+    CHILD_EXPECT(DeleteKeyRecursive(HKEY_CURRENT_USER, buffer.path) == row.result);
+    CHILD_EXPECT(std::string(buffer.path) == kTop);
+    CHILD_EXPECT(Intact(buffer));
+    CHILD_EXPECT(!KeyExists(HKEY_CURRENT_USER, kScratch + "\\top\\a"));  // met before the long branch
+    CHILD_EXPECT(KeyExists(HKEY_CURRENT_USER, kScratch + "\\" + deepest) == !row.result);
+    CHILD_EXPECT(KeyExists(HKEY_CURRENT_USER, kTop) == !row.result);
+    if (!row.result) CHILD_EXPECT(DeleteRegistryTree(HKEY_CURRENT_USER, kTop.c_str()) == 0);
   }
 
   // A caller's path longer than the buffer: cut to 519 bytes it would name this key.
   ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch);
   const std::string fitting = kScratch + "\\" + first + "\\" +
                               Wide(76) + std::string(519 - kScratch.size() - 2 - first.size() - 228, 's');
-  EXPECT(fitting.size() == 519);
-  EXPECT(SetStringValue(HKEY_CURRENT_USER, fitting, "Value", "fitting"));
-  EXPECT(DeleteRegistryTree(HKEY_CURRENT_USER, (fitting + "x").c_str()) == 0);
-  EXPECT(KeyExists(HKEY_CURRENT_USER, fitting));
-  EXPECT(DeleteRegistryTree(HKEY_CURRENT_USER, fitting.c_str()) == 1);
-  EXPECT(!KeyExists(HKEY_CURRENT_USER, fitting));
+  CHILD_EXPECT(fitting.size() == 519);
+  CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, fitting, "Value", "fitting"));
+  CHILD_EXPECT(DeleteRegistryTree(HKEY_CURRENT_USER, (fitting + "x").c_str()) == 0);
+  CHILD_EXPECT(KeyExists(HKEY_CURRENT_USER, fitting));
+  CHILD_EXPECT(DeleteRegistryTree(HKEY_CURRENT_USER, fitting.c_str()) == 1);
+  CHILD_EXPECT(!KeyExists(HKEY_CURRENT_USER, fitting));
 
   ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch);
-  return g_childFailures;
+  return ChildFailures();
 }
 
 TEST_CASE("registry tree removal: whole trees, missing trees, locked keys") {
