@@ -20,7 +20,8 @@ wine_env() {
   # run), never write desktop menu entries outside the prefix, and let a crashing
   # program end at once instead of waiting in the debugger.
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
-  export WINEARCH=win64
+  # A prefix of 64-bit Windows unless the caller asks for 32-bit Windows (win32).
+  export WINEARCH=${WINE_PREFIX_ARCH:-win64}
 }
 
 # Creates the prefix once; several runners may race for it, so it is made under a lock.
