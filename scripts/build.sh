@@ -21,10 +21,7 @@ cmake --build build/i686 -j "$jobs"
 cmake --build build/x86_64 -j "$jobs"
 
 out=out/HalvoranInstallWinApp
-rm -rf "$out"
-mkdir -p "$out"
-cmake --install build/i686 --prefix "$out" --component ship_i686 >/dev/null
-cmake --install build/x86_64 --prefix "$out" --component ship_x86_64 >/dev/null
+bash scripts/ship.sh "$out"
 echo "build: shipped folder $out:"
 ls -l "$out"
 

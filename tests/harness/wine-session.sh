@@ -94,5 +94,7 @@ wine_session_stop() {
     kill "$_ws_xvfb_pid" 2>/dev/null || true
     wait "$_ws_xvfb_pid" 2>/dev/null || true
     _ws_xvfb_pid=""
+    unset DISPLAY  # that display is gone; a later session starts its own
   fi
+  unset HALVORAN_WINE_SESSION
 }

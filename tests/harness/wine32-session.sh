@@ -51,6 +51,10 @@ wine32_plant_pieces() {
   for dll in rasapi32 rasdlg setupapi; do
     _w32_replace "$pieces/fakes/$dll.dll" "$system/$dll.dll" || return 1
   done
+  # On 64-bit Windows the panels must be the 64-bit ones in system32 (the tests
+  # put them there): syswow64 keeps Wine's own, which record nothing, so a
+  # route that reached a 32-bit panel shows up as a panel that never opened.
+  [ "$WINE_PREFIX_ARCH" = win32 ] || return 0
   _w32_replace "$pieces/test_applet.cpl" "$system/telephon.cpl" &&
     _w32_replace "$pieces/test_applet.cpl" "$system/modem.cpl"
 }

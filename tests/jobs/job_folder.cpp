@@ -4,14 +4,14 @@
 
 #include "tests/fakes/fake_stack.h"
 #include "tests/support/process.h"
+#include "tests/support/program_run.h"
 #include "tests/support/registry_scratch.h"
 #include "tests/support/scratch.h"
 
 namespace {
 
 const char* const kShipped[] = {"grep.exe", "CPL64.exe", "devcon_64.exe", "Zorvane.inf",
-                                "ModemInstallWinAppText.txt", "ModemUninstallWinAppText.txt",
-                                "job_runner.exe"};
+                                "ModemInstallWinAppText.txt", "ModemUninstallWinAppText.txt"};
 
 const char kEarlierRoot[] = "SOFTWARE\\Wow6432Node\\Tervaloxen";
 const char kCurrentRoot[] = "SOFTWARE\\Tervaloxen";
@@ -27,12 +27,27 @@ std::string SystemFile(const char* name) {
 }  // namespace
 
 JobFolder::JobFolder(const std::string& name, bool fakeSetupLibrary)
-    : dir(MakeScratchDir("jobs\\" + name)) {
-  fakestack::PlaceFakes(dir);
-  if (!fakeSetupLibrary) DeleteFileA(Path("setupapi.dll").c_str());
-  for (const char* file : kShipped) CopyFileTo(BinFile(file), Path(file));
-  // This 64-bit process is never under WOW64, so the 32-bit name is what it runs.
-  CopyFileTo(BinFile("devcon_64.exe"), Path("devcon_32.exe"));
+    : dir(MakeScratchDir("jobs\\" + name)), fakeSetupLibrary(fakeSetupLibrary) {
+  if (!ProgramIs32Bit()) {
+    fakestack::PlaceFakes(dir);
+    fakes = {"rasapi32.dll", "rasdlg.dll", "setupapi.dll"};
+    if (!fakeSetupLibrary) {
+      DeleteFileA(Path("setupapi.dll").c_str());
+      fakes.pop_back();
+    }
+  }
+  for (const char* file : kShipped) CopyFileTo(ShippedFile(file), Path(file));
+  CopyFileTo(BinFile("job_runner.exe"), Path("job_runner.exe"));
+  // A 64-bit program is never under WOW64, so the 32-bit name is what it runs.
+  CopyFileTo(ProgramIs32Bit() ? ShippedFile("devcon_32.exe") : BinFile("devcon_64.exe"),
+             Path("devcon_32.exe"));
+}
+
+void JobFolder::ChooseSetupLibrary() const {
+  if (!ProgramIs32Bit()) return;
+  SetStringValue(HKEY_CURRENT_USER,
+                 std::string("Software\\Wine\\AppDefaults\\") + kProgramName + "\\DllOverrides",
+                 "setupapi", fakeSetupLibrary ? "native,builtin" : "builtin");
 }
 
 std::string JobFolder::Path(const std::string& file) const { return JoinPath(dir, file); }
@@ -59,10 +74,12 @@ void JobFolder::SeedAccelerator(bool withFrontEnd) const {
   std::string accel = Path("accel");
   CreateDirectoryA(accel.c_str(), nullptr);
   if (withFrontEnd) CopyFileTo(BinFile("job_runner.exe"), accel + "\\tervgui.exe");
-  SetStringValue(HKEY_LOCAL_MACHINE, std::string(kCurrentRoot) + "\\Brand", "APP1",
+  SetStringValue(HKEY_LOCAL_MACHINE, ProductRecordRoot() + "\\Brand", "APP1",
                  "Zorvane Halvoran 3 Web Accelerator");
-  SetStringValue(HKEY_LOCAL_MACHINE, kCurrentRoot, "InstallationDir", accel);
+  SetStringValue(HKEY_LOCAL_MACHINE, ProductRecordRoot(), "InstallationDir", accel);
 }
+
+std::string ProductRecordRoot() { return ProgramIs32Bit() ? kEarlierRoot : kCurrentRoot; }
 
 void InstallTestPanels() {
   CopyFileTo(BinFile("test_applet.cpl"), SystemFile("telephon.cpl"));

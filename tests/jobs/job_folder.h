@@ -9,9 +9,16 @@
 
 struct JobFolder {
   // fakeSetupLibrary false: the program uses Wine's real setup library, and the
-  // device console (which imports it) can run.
+  // device console (which imports it) can run. The shipped companions come from
+  // the folder of the program under test (ShippedFile). The x86_64 program finds
+  // the fakes beside it; the 32-bit one in its system folder, where the
+  // emulated Wine's session put the i686 ones.
   JobFolder(const std::string& name, bool fakeSetupLibrary);
   std::string Path(const std::string& file) const;
+  // Before a run of the 32-bit program: its per-program override picks the
+  // fake or Wine's own setup library (the fakes in its system folder would
+  // otherwise always win).
+  void ChooseSetupLibrary() const;
 
   // The panel the job opens closes itself; with addsModem it has "added" the
   // modem, which the fake remote-access library then lists.
@@ -24,7 +31,14 @@ struct JobFolder {
   void SeedAccelerator(bool withFrontEnd) const;
 
   std::string dir;
+  bool fakeSetupLibrary;
+  std::vector<std::string> fakes;  // the fake libraries placed in dir
 };
+
+// Where a program under test finds the accelerator's and the earlier release's
+// records, seen from this 64-bit test: the 32-bit program's view is below
+// Wow6432Node.
+std::string ProductRecordRoot();
 
 // Puts the test control-panel file in the system folder as telephon.cpl and
 // modem.cpl, the panels the job may open.

@@ -168,8 +168,19 @@ TEST_CASE("a failed write of the dial parameters leaves the entry in the phonebo
 }
 
 // --- The real program -------------------------------------------------------
+// These cases run on both builds: the x86_64 one here, and the shipped i686 one
+// in the emulated 32-bit Wine's 64-bit Windows (tests labelled i686), where
+// the program is under WOW64 for real.
+
+TEST_SUITE_BEGIN("program");
 
 namespace {
+
+// The record sizes of the program under test (the XP layouts of its build).
+size_t EntrySize() { return ProgramIs32Bit() ? 2884 : sizeof(RASENTRYA); }
+size_t DialParamsSize() { return ProgramIs32Bit() ? 1060 : sizeof(RASDIALPARAMSA); }
+size_t DialDlgSize() { return ProgramIs32Bit() ? 36 : sizeof(RASDIALDLG); }
+size_t DialDlgOwnerAt() { return ProgramIs32Bit() ? 4 : offsetof(RASDIALDLG, hwndOwner); }
 
 const char kAutoDialKey[] = "Software\\Microsoft\\RAS AutoDial\\Default";
 
@@ -186,6 +197,7 @@ bool DriverInfStaged() {
 long RunProgram(const JobFolder& folder, const char* arguments, std::vector<int> answers = {},
                 std::vector<SeenBox>* seen = nullptr) {
   CopyFileTo(RealProgramPath(), folder.Path(kProgramName));
+  folder.ChooseSetupLibrary();
   ChildProcess program;
   if (!program.Start(folder.Path(kProgramName), std::string(kProgramName) + " " + arguments,
                      folder.dir))
@@ -222,7 +234,10 @@ TEST_CASE("install on the real program: entry, credentials, AutoDial, marker and
   std::vector<fakestack::PhonebookEntry> book = fakestack::ReadPhonebook(folder.dir);
   REQUIRE(book.size() == 1);
   CHECK(book[0].name == "Halvoran 3.2");
-  CHECK(fakestack::DwordAt(book[0].record, 0) == sizeof(RASENTRYA));
+  CHECK(fakestack::DwordAt(book[0].record, 0) == EntrySize());
+  CHECK(book[0].record.size() == EntrySize());
+  CHECK(fakestack::DwordAt(book[0].params, 0) == DialParamsSize());
+  CHECK(book[0].params.size() == DialParamsSize());
   CHECK(fakestack::TextAt(book[0].record, offsetof(RASENTRYA, szDeviceName), 129) ==
         "Zorvane PPP Data Modem");
   CHECK(fakestack::TextAt(book[0].params, offsetof(RASDIALPARAMSA, szUserName), 257) == "KX4.7");
@@ -236,23 +251,136 @@ TEST_CASE("install on the real program: entry, credentials, AutoDial, marker and
   UnstageDriverInf();
 }
 
-TEST_CASE("a failed install shows its box, leaves an old marker as it was and exits with 1603") {
+TEST_CASE("a failed install shows its box, rolls back, leaves an old marker as it was and exits with 1603") {
+  struct Case {
+    const char* name;
+    bool inf;              // the driver INF is there to stage
+    bool panelAddsModem;
+    const char* script;
+    const char* box;
+    size_t unstaged;       // SetupUninstallOEMInfA calls of the roll-back
+  };
+  const Case cases[] = {
+      {"B: INF not staged", false, true, "", "Failed to install driver file. Setup will exit.", 0},
+      {"C: modem not added", true, false, "", "Failed to install modem. Setup will exit.", 1},
+      {"D: entry not written", true, true, "RasSetEntryPropertiesA 5\n",
+       "Failed to configure dial up networking connection. Setup will exit.", 1},
+  };
   InstallTestPanels();
-  ClearProductRecords();
-  JobFolder folder("program-install-fails", true);
-  folder.SetPanel(true);
-  DeleteFileA(folder.Path("Zorvane.inf").c_str());  // nothing to stage
-  WriteWholeFile(folder.Path("tmp.txt"), "left by an earlier run");
+  for (const Case& c : cases) {
+    std::string name = c.name;
+    CAPTURE(name);
+    ClearProductRecords();
+    JobFolder folder("program-install-fails-" + std::to_string(&c - cases), true);
+    folder.SetPanel(c.panelAddsModem);
+    if (!c.inf) DeleteFileA(folder.Path("Zorvane.inf").c_str());
+    fakestack::WriteScript(folder.dir, c.script);
+    WriteWholeFile(folder.Path("tmp.txt"), "left by an earlier run");
 
-  std::vector<SeenBox> boxes;
-  CHECK(RunProgram(folder, "-i", {IDOK}, &boxes) == 1603);
-  REQUIRE(boxes.size() == 1);
-  CHECK(boxes[0].text == "Failed to install driver file. Setup will exit.");
-  CHECK(boxes[0].hasOk);
-  CHECK_FALSE(boxes[0].hasCancel);
-  std::string marker;
-  CHECK(ReadWholeFile(folder.Path("tmp.txt"), &marker));
-  CHECK(marker == "left by an earlier run");
+    std::vector<SeenBox> boxes;
+    CHECK(RunProgram(folder, "-i", {IDOK}, &boxes) == 1603);
+    REQUIRE(boxes.size() == 1);
+    CHECK(boxes[0].text == c.box);
+    CHECK(boxes[0].hasOk);
+    CHECK_FALSE(boxes[0].hasCancel);
+    std::string marker;
+    CHECK(ReadWholeFile(folder.Path("tmp.txt"), &marker));
+    CHECK(marker == "left by an earlier run");
+    std::vector<fakestack::Call> calls = fakestack::ReadCalls(folder.dir);
+    CHECK(fakestack::CountOf(calls, "setupapi", "SetupUninstallOEMInfA") == c.unstaged);
+    CHECK_FALSE(FileExists(JoinPath(fakestack::InfStoreDir(folder.dir), "Zorvane.inf")));
+    CHECK(fakestack::ReadPhonebook(folder.dir).empty());
+  }
+}
+
+TEST_CASE("release 2.0 on the real program: only a 32-bit program on 64-bit Windows asks; OK removes it, Cancel keeps everything") {
+  // Where the 32-bit program's records land on 64-bit Windows, seen from this
+  // 64-bit test; the 64-bit view's own product key is a neighbour that stays.
+  const std::string uninstall =
+      "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tervaloxen";
+  const char* const groupParents[] = {
+      "C:\\Documents and Settings", "C:\\Documents and Settings\\All Users",
+      "C:\\Documents and Settings\\All Users\\Start Menu",
+      "C:\\Documents and Settings\\All Users\\Start Menu\\Programs"};
+  const std::string group = std::string(groupParents[3]) + "\\Zorvane";
+  std::vector<bool> made;
+  for (const char* parent : groupParents) made.push_back(CreateDirectoryA(parent, nullptr) != 0);
+  InstallTestPanels();
+
+  for (int answer : {IDOK, IDCANCEL}) {
+    CAPTURE(answer);
+    ClearProductRecords();
+    ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, uninstall);
+    JobFolder folder(std::string("program-release-2-") + (answer == IDOK ? "ok" : "cancel"), true);
+    folder.SetPanel(true);
+    folder.SeedEarlierRelease();
+    REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, uninstall, "DisplayName", "Halvoran 2.0"));
+    REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen", "Neighbour", "64-bit"));
+    CreateDirectoryA(group.c_str(), nullptr);
+    REQUIRE(WriteWholeFile(group + "\\Halvoran.lnk", "link"));
+    CreateDirectoryA(folder.Path("old-neighbour").c_str(), nullptr);
+    REQUIRE(WriteWholeFile(folder.Path("old-neighbour\\keep.txt"), "keep"));
+
+    std::vector<SeenBox> boxes;
+    long code = RunProgram(folder, "-i", {answer, IDOK}, &boxes);
+    const bool asked = ProgramIs32Bit();
+    const bool removed = asked && answer == IDOK;
+    const bool declined = asked && answer == IDCANCEL;
+    std::vector<std::string> texts;
+    for (const SeenBox& box : boxes) texts.push_back("box " + box.text);
+    std::vector<std::string> expected;
+    if (asked) expected = {kQuestion, declined ? kBoxA : kRemoved};
+    CHECK(texts == expected);
+    CHECK(code == (declined ? 1603 : 0));
+
+    CHECK(FileExists(folder.Path("old")));
+    CHECK(FileExists(folder.Path("old\\tervgui.exe")) == !removed);
+    CHECK(FileExists(folder.Path("old\\bin")) == !removed);
+    CHECK(FileExists(folder.Path("old-neighbour\\keep.txt")));
+    CHECK(FileExists(folder.Path("Zorvane.inf")));
+    CHECK(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Tervaloxen") == !removed);
+    CHECK(KeyExists(HKEY_CURRENT_USER, "Software\\Tervaloxen") == !removed);
+    CHECK(KeyExists(HKEY_LOCAL_MACHINE, uninstall) == !removed);
+    CHECK(ValueExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen", "Neighbour"));
+    CHECK(FileExists(group) == !removed);
+    std::vector<fakestack::Call> calls = fakestack::ReadCalls(folder.dir);
+    CHECK(fakestack::CountOf(calls, "setupapi", "SetupCopyOEMInfA") == (declined ? 0u : 1u));
+    CHECK(fakestack::ReadPhonebook(folder.dir).size() == (declined ? 0u : 1u));
+  }
+  DeleteFileA((group + "\\Halvoran.lnk").c_str());
+  RemoveDirectoryA(group.c_str());
+  for (size_t i = made.size(); i-- > 0;)
+    if (made[i]) RemoveDirectoryA(groupParents[i]);
+  ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, uninstall);
+  ClearProductRecords();
+}
+
+TEST_CASE("the modem panel's route on the real program follows the Windows version reported to it") {
+  // 64-bit Windows 7 or later: CPL64.exe with telephon.cpl; XP-era: rundll32
+  // with modem.cpl (under WOW64 the 64-bit one, with redirection off). The
+  // x86_64 program is not under WOW64: telephon.cpl in-process, or rundll32.
+  // Under WOW64 only the 64-bit copies of the test panel record anything.
+  struct Case { const char* version; const char* panel; };
+  const Case cases[] = {
+      {"win7", "telephon.cpl"}, {"win10", "telephon.cpl"},
+      {"winxp", "modem.cpl"}, {"win2003", "modem.cpl"},
+  };
+  InstallTestPanels();
+  for (const Case& c : cases) {
+    std::string version = c.version;
+    CAPTURE(version);
+    ClearProductRecords();
+    WineAppDefaults defaults(kProgramName);
+    defaults.SetVersion(c.version);
+    JobFolder folder(std::string("program-panel-") + c.version, true);
+    folder.SetPanel(true);
+    CHECK(RunProgram(folder, "-i") == 0);
+    std::vector<std::string> log = FileLines(folder.Path("test_applet.log"));
+    CHECK(Contains(log, std::string(c.panel) + " CPL_INIT"));
+    CHECK(Contains(log, std::string(c.panel) + " CPL_EXIT"));
+    CHECK(fakestack::ReadPhonebook(folder.dir).size() == 1);
+  }
+  ClearProductRecords();
 }
 
 TEST_CASE("uninstall on the real program removes what is there and finishes when nothing is") {
@@ -313,10 +441,8 @@ TEST_CASE("launch on the real program opens the dial dialog in every case and st
     REQUIRE(dials.size() == 1);
     CHECK(dials[0].Text("entry") == "Halvoran 3.2");
     std::string info = dials[0].Bytes("info");
-    REQUIRE(info.size() == sizeof(RASDIALDLG));
-    HWND owner = nullptr;
-    memcpy(&owner, info.data() + offsetof(RASDIALDLG, hwndOwner), sizeof owner);
-    CHECK(owner != nullptr);  // the progress dialog owns it
+    REQUIRE(info.size() == DialDlgSize());
+    CHECK(fakestack::DwordAt(info, DialDlgOwnerAt()) != 0);  // the progress dialog owns it
   }
   ClearProductRecords();
 }
@@ -334,12 +460,12 @@ TEST_CASE("launch with the accelerator found but no directory starts nothing fro
   CreateDirectoryA(dir.c_str(), nullptr);
   DeleteFileA(JoinPath(dir, "frontend.log").c_str());
   DeleteFileA(JoinPath(dir, "fake_calls.log").c_str());
-  for (const char* file : {"rasapi32.dll", "rasdlg.dll", "setupapi.dll"})
+  for (const std::string& file : folder.fakes)
     REQUIRE(CopyFileTo(folder.Path(file), JoinPath(dir, file)));
   REQUIRE(CopyFileTo(folder.Path("job_runner.exe"), decoy));
-  SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen\\Brand", "APP1",
+  SetStringValue(HKEY_LOCAL_MACHINE, ProductRecordRoot() + "\\Brand", "APP1",
                  "Zorvane Halvoran 3 Web Accelerator");
-  SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen", "InstallationDir", "");
+  SetStringValue(HKEY_LOCAL_MACHINE, ProductRecordRoot(), "InstallationDir", "");
 
   JobFolder onDriveC = folder;
   onDriveC.dir = dir;
@@ -355,3 +481,5 @@ TEST_CASE("launch with the accelerator found but no directory starts nothing fro
   RemoveDirectoryA(dir.c_str());
   ClearProductRecords();
 }
+
+TEST_SUITE_END();

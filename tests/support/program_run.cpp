@@ -3,7 +3,22 @@
 #include "tests/support/scratch.h"
 #include "tests/support/window_driver.h"
 
-std::string RealProgramPath() { return JoinPath(SelfDir(), std::string("bin\\") + kProgramName); }
+namespace {
+std::string ShippedDir() {
+  char dir[MAX_PATH] = {};
+  DWORD n = GetEnvironmentVariableA("HALVORAN_SHIPPED_DIR", dir, sizeof dir);
+  return n > 0 && n < sizeof dir ? std::string(dir) : std::string();
+}
+}  // namespace
+
+bool ProgramIs32Bit() { return !ShippedDir().empty(); }
+
+std::string ShippedFile(const std::string& name) {
+  std::string dir = ShippedDir();
+  return dir.empty() ? JoinPath(SelfDir(), "bin\\" + name) : JoinPath(dir, name);
+}
+
+std::string RealProgramPath() { return ShippedFile(kProgramName); }
 
 std::string ScriptedProgramPath() {
   return JoinPath(SelfDir(), std::string("bin\\scripted\\") + kProgramName);

@@ -9,8 +9,15 @@
 
 #include "tests/support/process.h"
 
-// The real program, and its test variant with scripted sequences.
-std::string RealProgramPath();       // <run>\bin\HalvoranInstallWinApp.exe
+// The real program, and its test variant with scripted sequences. The real
+// program is the x86_64 build in <run>\bin, or, when the environment names a
+// copy of the shipped folder (HALVORAN_SHIPPED_DIR: the i686 runs in the
+// emulated 32-bit Wine), the shipped i686 program in that folder.
+std::string RealProgramPath();       // <shipped folder>\HalvoranInstallWinApp.exe
+// A file that ships beside the program: from that folder, or from <run>\bin.
+std::string ShippedFile(const std::string& name);
+// True when the program under test is the shipped 32-bit one.
+bool ProgramIs32Bit();
 std::string ScriptedProgramPath();   // <run>\bin\scripted\HalvoranInstallWinApp.exe
 
 constexpr const char kProgramName[] = "HalvoranInstallWinApp.exe";
