@@ -51,6 +51,14 @@ wine32_plant_pieces() {
   for dll in rasapi32 rasdlg setupapi; do
     _w32_replace "$pieces/fakes/$dll.dll" "$system/$dll.dll" || return 1
   done
+  # Programs that need Wine's own setup library keep it: the 32-bit service
+  # manager (32-bit Windows) and the 32-bit device console.
+  local program
+  for program in services.exe devcon_32.exe; do
+    grep -qF "[Software\\\\Wine\\\\AppDefaults\\\\$program\\\\DllOverrides]" "$WINEPREFIX/user.reg" && continue
+    "$WINE_LOADER" reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\DllOverrides" \
+      /v setupapi /d builtin /f >/dev/null 2>&1 || return 1
+  done
   # On 64-bit Windows the panels must be the 64-bit ones in system32 (the tests
   # put them there): syswow64 keeps Wine's own, which record nothing, so a
   # route that reached a 32-bit panel shows up as a panel that never opened.
