@@ -10,25 +10,47 @@
 #     removes the modem device at uninstall.
 # With DISPLAY set to a real X display you watch the windows; otherwise they
 # run on a private Xvfb display.
+#   scripts/demo.sh          the x86_64 build under 64-bit Wine
+#   scripts/demo.sh --i686   the shipped folder itself (the i686 program and its
+#                            companions) on 64-bit Windows in the emulated 32-bit
+#                            Wine: the program runs under WOW64, the i686 fakes
+#                            are the prefix's 32-bit system libraries
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
+i686=""; [ "${1:-}" = "--i686" ] && i686=1
 bash scripts/build.sh >/dev/null
 cmake --build build/x86_64 -j "$(nproc)" >/dev/null   # fakes and demo helpers
 
-. tests/harness/wine-session.sh
-trap wine_session_stop EXIT
-wine_session_start "$top/build/x86_64/wineprefix"
+if [ -n "$i686" ]; then
+  cmake -S . -B build/i686 -DHALVORAN_TEST_PIECES=ON >/dev/null   # the i686 fakes
+  cmake --build build/i686 -j "$(nproc)" >/dev/null
+  . tests/harness/wine32-session.sh
+  trap wine32_session_stop EXIT
+  wine32_session_start win64 "$top/build/i686/tests/run/bin"
+  view=/reg:32   # the records as the 32-bit program sees them
+else
+  . tests/harness/wine-session.sh
+  trap wine_session_stop EXIT
+  wine_session_start "$top/build/x86_64/wineprefix"
+  view=/reg:64
+fi
 run() { "$WINE_LOADER" "$@"; }
 
 bin=build/x86_64/tests/run/bin
 demo=build/demo
 rm -rf "$demo"; mkdir -p "$demo/accel"
-# The shipped texts and INF; the companions of the x86_64 build (32-bit programs cannot run here).
-cp out/HalvoranInstallWinApp/Modem*.txt out/HalvoranInstallWinApp/Zorvane.inf "$demo/"
-cp "$bin/grep.exe" "$bin/CPL64.exe" "$bin/devcon_64.exe" "$demo/"
-cp "$demo/devcon_64.exe" "$demo/devcon_32.exe"      # this 64-bit build runs the 32-bit name
-cp build/x86_64/app/HalvoranInstallWinApp.exe "$bin/fakes/rasapi32.dll" "$bin/fakes/rasdlg.dll" "$bin/demo_modem.exe" "$demo/"
+if [ -n "$i686" ]; then
+  cp out/HalvoranInstallWinApp/* "$bin/demo_modem.exe" "$demo/"
+  # Wine's own setup library for the program: the fake one lies in syswow64 too.
+  run reg add 'HKCU\Software\Wine\AppDefaults\HalvoranInstallWinApp.exe\DllOverrides' /v setupapi /d builtin /f >/dev/null
+else
+  # The shipped texts and INF; the companions of the x86_64 build.
+  cp out/HalvoranInstallWinApp/Modem*.txt out/HalvoranInstallWinApp/Zorvane.inf "$demo/"
+  cp "$bin/grep.exe" "$bin/CPL64.exe" "$bin/devcon_64.exe" "$demo/"
+  cp "$demo/devcon_64.exe" "$demo/devcon_32.exe"      # this 64-bit build runs the 32-bit name
+  cp build/x86_64/app/HalvoranInstallWinApp.exe "$bin/fakes/rasapi32.dll" "$bin/fakes/rasdlg.dll" "$bin/demo_modem.exe" "$demo/"
+fi
 cp "$bin/job_runner.exe" "$demo/accel/tervgui.exe"  # the accelerator's front end: notes its start
 printf 'count=2\nautoclose_ms=1500\nappend_file=fake_devices.txt\nappend_line=modem Zorvane PPP Data Modem\n' \
   > "$demo/test_applet.ini"
@@ -36,8 +58,8 @@ sys32="$WINEPREFIX/drive_c/windows/system32"
 cp "$bin/test_applet.cpl" "$sys32/telephon.cpl"
 run reg add 'HKCU\Software\Wine\AppDefaults\HalvoranInstallWinApp.exe' /v Version /d win7 /f >/dev/null
 run reg add 'HKCU\Software\Microsoft\RAS AutoDial\Default' /v DefaultInternet /d 'Halvoran 3.2' /f >/dev/null
-run reg add 'HKLM\SOFTWARE\Tervaloxen\Brand' /v APP1 /d 'Zorvane Halvoran 3 Web Accelerator' /f >/dev/null
-run reg add 'HKLM\SOFTWARE\Tervaloxen' /v InstallationDir /d 'Z:'"$(realpath "$demo/accel" | tr / '\\')" /f >/dev/null
+run reg add 'HKLM\SOFTWARE\Tervaloxen\Brand' /v APP1 /d 'Zorvane Halvoran 3 Web Accelerator' /f $view >/dev/null
+run reg add 'HKLM\SOFTWARE\Tervaloxen' /v InstallationDir /d 'Z:'"$(realpath "$demo/accel" | tr / '\\')" /f $view >/dev/null
 
 show() {
   echo "  exit code: $1"
@@ -63,6 +85,6 @@ cd "$top"; show $rc; cd "$demo"
 echo "== uninstall (-u)"
 set +e; run HalvoranInstallWinApp.exe -u; rc=$?; set -e
 cd "$top"; show $rc
-run reg delete 'HKLM\SOFTWARE\Tervaloxen' /f >/dev/null 2>&1 || true
+run reg delete 'HKLM\SOFTWARE\Tervaloxen' /f $view >/dev/null 2>&1 || true
 run reg delete 'HKCU\Software\Wine\AppDefaults\HalvoranInstallWinApp.exe' /f >/dev/null 2>&1 || true
 rm -f "$sys32/telephon.cpl"

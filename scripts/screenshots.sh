@@ -8,6 +8,10 @@
 # The runs use the test build with scripted sequences (the same dialog, the
 # same resources and the shipped instruction texts): its job shows one
 # status line and then holds the dialog open until the picture is taken.
+#
+# scripts/screenshots.sh --i686 takes them of the shipped program itself, on
+# 64-bit Windows in the emulated 32-bit Wine: install.png while its real job
+# waits for the modem panel (a test panel that stays open), and version.png.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
@@ -25,6 +29,7 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 convert=/usr/bin/convert
 
+i686=""; [ "${1:-}" = "--i686" ] && i686=1
 [ -f build/x86_64/CMakeCache.txt ] ||
   cmake -S . -B build/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
         -DCMAKE_BUILD_TYPE=Release -DHALVORAN_TESTS=ON >/dev/null
@@ -35,9 +40,20 @@ out=out/screenshots
 rm -rf "$out"
 mkdir -p "$out/work"
 
-. tests/harness/wine-session.sh
-trap wine_session_stop EXIT
-wine_session_start "$top/build/x86_64/wineprefix"
+if [ -n "$i686" ]; then
+  bash scripts/build.sh >/dev/null
+  cmake -S . -B build/i686 -DHALVORAN_TEST_PIECES=ON >/dev/null   # the i686 fakes
+  cmake --build build/i686 -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+  cmake --build build/x86_64 -j "$(nproc 2>/dev/null || echo 2)" --target test_applet >/dev/null
+  program=out/HalvoranInstallWinApp/HalvoranInstallWinApp.exe
+  . tests/harness/wine32-session.sh
+  trap wine32_session_stop EXIT
+  wine32_session_start win64 "$top/build/i686/tests/run/bin"
+else
+  . tests/harness/wine-session.sh
+  trap wine_session_stop EXIT
+  wine_session_start "$top/build/x86_64/wineprefix"
+fi
 
 # The X window of a top-level window with this caption; empty until it is shown.
 window_id() {
@@ -75,9 +91,27 @@ shoot() {  # name, switch, caption, status line
   wait "$pid" || true
 }
 
-shoot install -i "Installing Zorvane PPP Modem and Internet Connection" "Checking for previous installation ..."
-shoot uninstall -u "Installing Zorvane PPP Modem and Internet Connection" "Removing modem devices ..."
-shoot launch -l "Launching Zorvane Halvoran" "Starting the web accelerator ..."
+# The real install job of the shipped program, held by a modem panel that stays open.
+shoot_waiting_install() {
+  local dir="$out/work/install"
+  mkdir -p "$dir"
+  cp out/HalvoranInstallWinApp/* "$dir/"
+  cp build/x86_64/tests/run/bin/test_applet.cpl "$WINEPREFIX/drive_c/windows/system32/telephon.cpl"
+  (cd "$dir" && exec "$WINE_LOADER" HalvoranInstallWinApp.exe -i) &
+  local pid=$!
+  wait_for_window "Halvoran Test Applet" >/dev/null || true
+  capture "Installing Zorvane PPP Modem and Internet Connection" "$out/install.png" || true
+  "$WINE_SERVER" -k || true   # ends the program and the panel
+  wait "$pid" 2>/dev/null || true
+}
+
+if [ -n "$i686" ]; then
+  shoot_waiting_install
+else
+  shoot install -i "Installing Zorvane PPP Modem and Internet Connection" "Checking for previous installation ..."
+  shoot uninstall -u "Installing Zorvane PPP Modem and Internet Connection" "Removing modem devices ..."
+  shoot launch -l "Launching Zorvane Halvoran" "Starting the web accelerator ..."
+fi
 
 # The build box comes before the dialog; the program is ended once it is taken.
 dir="$out/work/version"
