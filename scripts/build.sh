@@ -3,6 +3,10 @@
 # everything that ships in one folder, out/HalvoranInstallWinApp/.
 #   scripts/build.sh          build
 #   scripts/build.sh --run -i run the built program under Wine with that switch
+#                             (the x86_64 build, beside the shipped files)
+#   scripts/build.sh --run-i686 -i
+#                             run the shipped i686 program from the shipped folder
+#                             on 64-bit Windows in the emulated 32-bit Wine
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
@@ -31,8 +35,17 @@ if [ "${1:-}" = "--run" ]; then
   trap wine_session_stop EXIT
   wine_session_start "$top/build/x86_64/wineprefix"
   cd "$out"
-  # Note: 32-bit Windows programs cannot run on these machines; this runs the
-  # x86_64 build of the same program from the shipped folder.
+  # The x86_64 build of the same program, from the shipped folder (--run-i686
+  # runs the shipped program itself, emulated).
   cp "$top/build/x86_64/app/HalvoranInstallWinApp.exe" ./HalvoranInstallWinApp64.exe
   "$WINE_LOADER" ./HalvoranInstallWinApp64.exe "$@"
+fi
+
+if [ "${1:-}" = "--run-i686" ]; then
+  shift
+  . tests/harness/wine32-session.sh
+  trap wine32_session_stop EXIT
+  wine32_session_start win64
+  cd "$out"
+  "$WINE_LOADER" ./HalvoranInstallWinApp.exe "$@"
 fi

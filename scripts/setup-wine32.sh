@@ -59,8 +59,11 @@ EOF
 # Downloads into a state; a failed index update is an unreachable archive.
 download() {  # state, architecture, sources, install arguments...
   local name=$1 arch=$2 sources=$3; shift 3
-  private_apt "$name" "$arch" "$sources" update >"$home/apt/$name.log" 2>&1 ||
-    fail "cannot reach the package archive ($(echo "$sources" | awk 'NR==1 { print $3 }')); see $home/apt/$name.log"
+  # apt-get update only warns about an index it could not fetch.
+  if ! private_apt "$name" "$arch" "$sources" update >"$home/apt/$name.log" 2>&1 ||
+     grep -qE '^(Err:|W: Failed to fetch|E: )' "$home/apt/$name.log"; then
+    fail "cannot reach the package archive ($(echo "$sources" | grep -oE '[a-z]+://[^ ]+' | head -1)); see $home/apt/$name.log"
+  fi
   private_apt "$name" "$arch" "$sources" install -y --download-only "$@" >>"$home/apt/$name.log" 2>&1 ||
     fail "downloading $* failed; see $home/apt/$name.log"
 }
