@@ -243,6 +243,20 @@ TEST_CASE("install on the real program: entry, credentials, AutoDial, marker and
   CHECK(fakestack::TextAt(book[0].params, offsetof(RASDIALPARAMSA, szUserName), 257) == "KX4.7");
   CHECK(fakestack::TextAt(book[0].params, offsetof(RASDIALPARAMSA, szPassword), 257) == "KX4.7");
 
+  // Byte for byte what this build's own job code writes in-process (the
+  // shipped i686 program against the x86_64 objects: the same layout but for
+  // dwSize of the parameters and their pointer-sized callback id).
+  JobFolder reference("program-install-reference", true);
+  fakestack::PlaceFakes(reference.dir);
+  reference.SetPanel(true);
+  REQUIRE(RunProcess("\"" + reference.Path("job_runner.exe") + "\" install 0 1", reference.dir,
+                     120000) == 1);
+  std::vector<fakestack::PhonebookEntry> expected = fakestack::ReadPhonebook(reference.dir);
+  REQUIRE(expected.size() == 1);
+  CHECK(book[0].record == expected[0].record);
+  const size_t callbackAt = offsetof(RASDIALPARAMSA, dwCallbackId);
+  CHECK(book[0].params.substr(4, callbackAt - 4) == expected[0].params.substr(4, callbackAt - 4));
+
   // Again on the same machine: the INF and the modem are there already.
   DeleteFileA(folder.Path("tmp.txt").c_str());
   CHECK(RunProgram(folder, "-i") == 0);
