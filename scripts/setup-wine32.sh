@@ -56,16 +56,16 @@ EOF
   APT_CONFIG=$d/apt.conf apt-get -q -o Acquire::Retries=2 "$@"
 }
 
-# Downloads into a state; a failed index update is an unreachable archive.
-download() {  # state, architecture, sources, install arguments...
+# Downloads into a state's archives folder; a failed index update is an unreachable archive.
+download() {  # state, architecture, sources, apt-get command and arguments...
   local name=$1 arch=$2 sources=$3; shift 3
   # apt-get update only warns about an index it could not fetch.
   if ! private_apt "$name" "$arch" "$sources" update >"$home/apt/$name.log" 2>&1 ||
      grep -qE '^(Err:|W: Failed to fetch|E: )' "$home/apt/$name.log"; then
     fail "cannot reach the package archive ($(echo "$sources" | grep -oE '[a-z]+://[^ ]+' | head -1)); see $home/apt/$name.log"
   fi
-  private_apt "$name" "$arch" "$sources" install -y --download-only "$@" >>"$home/apt/$name.log" 2>&1 ||
-    fail "downloading $* failed; see $home/apt/$name.log"
+  (cd "$home/apt/$name/archives" && private_apt "$name" "$arch" "$sources" "$@") >>"$home/apt/$name.log" 2>&1 ||
+    fail "apt-get $* failed; see $home/apt/$name.log"
 }
 
 fetch_packages() {
@@ -81,10 +81,11 @@ fetch_packages() {
   download i386 i386 "deb [arch=i386 signed-by=$keyring] $main bookworm main
 deb [arch=i386 signed-by=$keyring] $main bookworm-updates main
 deb [arch=i386 signed-by=$keyring] $security bookworm-security main" \
-    "wine32=$version" "libwine=$version" $x_libraries
+    install -y --download-only "wine32=$version" "libwine=$version" $x_libraries
   # bookworm's qemu 7.2 ignores MAP_FIXED_NOREPLACE: every Wine start would take a minute.
+  # Only its static emulator is used, so the package alone, without dependencies.
   download backports amd64 "deb [signed-by=$keyring] $main bookworm-backports main" \
-    -t bookworm-backports qemu-user
+    download qemu-user/bookworm-backports
   touch "$stamp"
 }
 
