@@ -21,6 +21,7 @@
 #include "tests/support/test_devices.h"
 #include "tests/support/wine_app_defaults.h"
 #include "tests/support/window_driver.h"
+#include "ui/resource.h"
 
 namespace {
 
@@ -194,6 +195,15 @@ bool DriverInfStaged() {
 }
 
 // Runs the program in the folder with one switch, answering its boxes; the exit code.
+// The program's status line each time one of its boxes came ("status <text>").
+DWORD g_programId;
+std::vector<std::string> g_statusAtBoxes;
+void NoteStatusLine(const SeenBox&) {
+  HWND dialog = FindDialogWithControl(g_programId, IDC_INSTRUCTION_TEXT);
+  std::string line = dialog ? ItemText(dialog, IDC_STATUS_TEXT) : "(no dialog)";
+  g_statusAtBoxes.push_back("status " + line.substr(0, line.find_last_not_of("\r\n") + 1));
+}
+
 long RunProgram(const JobFolder& folder, const char* arguments, std::vector<int> answers = {},
                 std::vector<SeenBox>* seen = nullptr) {
   CopyFileTo(RealProgramPath(), folder.Path(kProgramName));
@@ -202,7 +212,9 @@ long RunProgram(const JobFolder& folder, const char* arguments, std::vector<int>
   if (!program.Start(folder.Path(kProgramName), std::string(kProgramName) + " " + arguments,
                      folder.dir))
     return -2;
-  BoxAnswerer answerer(kBoxCaption, std::move(answers), program.Id());
+  g_programId = program.Id();
+  g_statusAtBoxes.clear();
+  BoxAnswerer answerer(kBoxCaption, std::move(answers), program.Id(), NoteStatusLine);
   long code = program.Wait(120000);
   answerer.Stop();
   if (seen) *seen = answerer.Seen();
@@ -345,6 +357,11 @@ TEST_CASE("release 2.0 on the real program: only a 32-bit program on 64-bit Wind
     std::vector<std::string> expected;
     if (asked) expected = {kQuestion, declined ? kBoxA : kRemoved};
     CHECK(texts == expected);
+    std::vector<std::string> lines;  // the status line under each box
+    if (asked) lines = {"status Found previous installation",
+                        declined ? "status Found previous installation"
+                                 : "status Removing Program Group..."};
+    CHECK(g_statusAtBoxes == lines);
     CHECK(code == (declined ? 1603 : 0));
 
     CHECK(FileExists(folder.Path("old")));
