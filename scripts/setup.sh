@@ -5,6 +5,8 @@
 # Deliberately absent: the i386 architecture and the 32-bit Wine loader. These
 # machines cannot execute 32-bit Linux programs, and once wine32 is installed
 # /usr/bin/wine prefers it and fails; the harness calls the 64-bit loader directly.
+# The 32-bit Wine that runs the shipped i686 program is unpacked into the build
+# tree and emulated instead (scripts/setup-wine32.sh, run by the sessions that need it).
 set -euo pipefail
 
 packages=(
