@@ -26,9 +26,15 @@ struct JobFolder {
   std::string dir;
 };
 
+// The settings of the test panel for a job run in dir (see JobFolder::SetPanel).
+void WritePanelSettings(const std::string& dir, bool addsModem);
 // Puts the test control-panel file in the system folder as telephon.cpl and
 // modem.cpl, the panels the job may open.
 void InstallTestPanels();
+// The driver INF in Wine's own INF store (where the real setup library stages
+// it), and its removal from there.
+bool DriverInfStaged();
+void UnstageDriverInf();
 // Removes every registry record the jobs' tests make.
 void ClearProductRecords();
 

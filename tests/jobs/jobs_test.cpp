@@ -173,15 +173,6 @@ namespace {
 
 const char kAutoDialKey[] = "Software\\Microsoft\\RAS AutoDial\\Default";
 
-// The staged copy of the driver INF in Wine's store, removed before and after.
-void UnstageDriverInf() { SetupUninstallOEMInfA("Zorvane.inf", SUOI_FORCEDELETE, nullptr); }
-
-bool DriverInfStaged() {
-  char dir[MAX_PATH] = {};
-  GetWindowsDirectoryA(dir, sizeof dir);
-  return FileExists(JoinPath(dir, "inf\\Zorvane.inf"));
-}
-
 // Runs the program in the folder with one switch, answering its boxes; the exit code.
 long RunProgram(const JobFolder& folder, const char* arguments, std::vector<int> answers = {},
                 std::vector<SeenBox>* seen = nullptr) {

@@ -1,0 +1,231 @@
+// The product package under Wine's Windows Installer: msiexec puts the files
+// into Program Files and runs the program there with -i, rolls everything back
+// when the program fails, and runs it with -u before the files go.
+//
+// The program in Program Files has no fakes beside it, so the fake
+// remote-access libraries stand in for the prefix's own system libraries while
+// a case runs; they keep their state in the program's current directory, which
+// is the install folder. Wine's own setup library stages the INF for real.
+#include <doctest.h>
+
+#include <windows.h>
+#include <ras.h>
+#include <shlobj.h>
+#include <stddef.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/fakes/fake_stack.h"
+#include "tests/jobs/job_folder.h"
+#include "tests/support/process.h"
+#include "tests/support/program_run.h"
+#include "tests/support/window_driver.h"
+
+namespace {
+
+// The package under test and the fakes of its program's architecture. The
+// x86_64 build tests a package of its own program; another build of these
+// cases (the i686 program in a 32-bit Wine) gives its package and fakes here.
+struct PackageUnderTest {
+  std::string msi;
+  std::string fakes;
+};
+
+PackageUnderTest ThisBuildsPackage() {
+  return {JoinPath(SelfDir(), "msi\\HalvoranSetup.msi"), fakestack::FakeBinDir()};
+}
+
+const char* const kPackagedFiles[] = {
+    "HalvoranInstallWinApp.exe", "ModemInstallWinAppText.txt", "ModemUninstallWinAppText.txt",
+    "Zorvane.inf", "devcon_32.exe", "devcon_64.exe", "grep.exe", "CPL64.exe", "README.txt"};
+// What the fakes and the test panel keep in the current directory, and the
+// panel's settings: nothing of the product.
+const char* const kTestFiles[] = {"fake_calls.log", "fake_devices.txt", "fake_phonebook.txt",
+                                  "test_applet.ini", "test_applet.log"};
+const char kProductName[] = "HalvoranInstallWinApp Application";
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// [ProgramFilesFolder]Halvoran of a 32-bit package.
+std::string InstallFolder() {
+  char dir[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILESX86, nullptr, SHGFP_TYPE_CURRENT, dir);
+  return JoinPath(dir, "Halvoran");
+}
+
+// Puts the fake remote-access libraries in place of the prefix's own system
+// libraries (the prefix prefers native ones to Wine's built-in ones) and puts
+// the prefix's own back when it goes. A copy saved by a run that did not end
+// is kept as it is: it is the prefix's own.
+class FakeSystemLibraries {
+ public:
+  explicit FakeSystemLibraries(const std::string& fakes) {
+    for (const char* dll : kLibraries) {
+      CopyFileA(SystemPath(dll).c_str(), SavedPath(dll).c_str(), TRUE);
+      planted_ = CopyFileTo(JoinPath(fakes, dll), SystemPath(dll)) && planted_;
+    }
+  }
+  ~FakeSystemLibraries() {
+    for (const char* dll : kLibraries)
+      if (CopyFileTo(SavedPath(dll), SystemPath(dll))) DeleteFileA(SavedPath(dll).c_str());
+  }
+  FakeSystemLibraries(const FakeSystemLibraries&) = delete;
+  FakeSystemLibraries& operator=(const FakeSystemLibraries&) = delete;
+  bool Planted() const { return planted_; }
+
+ private:
+  static constexpr const char* kLibraries[] = {"rasapi32.dll", "rasdlg.dll"};
+  static std::string SystemPath(const char* dll) {
+    char dir[MAX_PATH] = {};
+    GetSystemDirectoryA(dir, sizeof dir);
+    return JoinPath(dir, dll);
+  }
+  static std::string SavedPath(const char* dll) { return SystemPath(dll) + ".prefix-own"; }
+  bool planted_ = true;
+};
+
+// msiexec with these arguments and the package, quiet; answers the program's
+// boxes. msiexec's exit code.
+long RunMsiexec(const char* action, const std::string& msi, std::vector<int> answers = {},
+                std::vector<SeenBox>* seen = nullptr) {
+  BoxAnswerer answerer(kBoxCaption, std::move(answers), 0);
+  long code = RunProcess(std::string("msiexec.exe ") + action + " " + QuoteArgument(msi) + " /qn",
+                         SelfDir(), 300000);
+  answerer.Stop();
+  if (seen) *seen = answerer.Seen();
+  return code;
+}
+
+// A text value of an installed-programs entry (32-bit view).
+std::string EntryValue(const std::string& entry, const char* value) {
+  std::string key = std::string(kUninstallKey) + "\\" + entry;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_32KEY,
+                    &opened) != ERROR_SUCCESS)
+    return std::string();
+  char data[512] = {};
+  DWORD size = sizeof data - 1, type = 0;
+  LONG read = RegQueryValueExA(opened, value, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(opened);
+  return read == ERROR_SUCCESS && type == REG_SZ ? std::string(data) : std::string();
+}
+
+// The installed-programs entry of the product (32-bit view), or "" when there is none.
+std::string InstalledProgramsEntry() {
+  HKEY uninstall = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | KEY_WOW64_32KEY,
+                    &uninstall) != ERROR_SUCCESS)
+    return std::string();
+  std::string found;
+  char name[256];
+  for (DWORD i = 0; found.empty(); ++i) {
+    DWORD length = sizeof name;
+    if (RegEnumKeyExA(uninstall, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+      break;
+    if (EntryValue(name, "DisplayName") == kProductName) found = name;
+  }
+  RegCloseKey(uninstall);
+  return found;
+}
+
+
+bool IsTestFile(const char* name) {
+  for (const char* file : kTestFiles)
+    if (lstrcmpiA(name, file) == 0) return true;
+  return false;
+}
+
+// The files in the install folder besides the test's own, joined by blanks.
+std::string ProductFilesLeft() {
+  std::string left;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(JoinPath(InstallFolder(), "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return left;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsTestFile(found.cFileName))
+      left += std::string(found.cFileName) + " ";
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return left;
+}
+
+// A machine without the product: an install left by a run that did not end
+// is removed, and so is what the fakes kept in the install folder.
+void StartWithoutProduct(const PackageUnderTest& package) {
+  if (!InstalledProgramsEntry().empty()) RunMsiexec("/x", package.msi);
+  for (const char* file : kTestFiles) DeleteFileA(JoinPath(InstallFolder(), file).c_str());
+  RemoveDirectoryA(InstallFolder().c_str());
+  UnstageDriverInf();
+  InstallTestPanels();
+}
+
+// The folder the program will run in, as the user's panel and the fakes find it.
+void PrepareInstallFolder(bool panelAddsModem) {
+  CreateDirectoryA(InstallFolder().c_str(), nullptr);
+  WritePanelSettings(InstallFolder(), panelAddsModem);
+}
+
+}  // namespace
+
+TEST_CASE("the package installs the files, runs the program from the install folder, and its removal runs -u before the files go") {
+  const PackageUnderTest package = ThisBuildsPackage();
+  StartWithoutProduct(package);
+  FakeSystemLibraries fakes(package.fakes);
+  REQUIRE(fakes.Planted());
+  PrepareInstallFolder(true);
+  const std::string folder = InstallFolder();
+
+  std::vector<SeenBox> boxes;
+  CHECK(RunMsiexec("/i", package.msi, {}, &boxes) == 0);
+  CHECK(boxes.empty());
+  for (const char* file : kPackagedFiles) CHECK_MESSAGE(FileExists(JoinPath(folder, file)), file);
+  // The program's own results, in its current directory: the marker, and the
+  // dial-up entry that the fake library keeps there.
+  std::string marker = "x";
+  CHECK(ReadWholeFile(JoinPath(folder, "tmp.txt"), &marker));
+  CHECK(marker.empty());
+  std::vector<fakestack::PhonebookEntry> book = fakestack::ReadPhonebook(folder);
+  REQUIRE(book.size() == 1);
+  CHECK(book[0].name == "Halvoran 3.2");
+  CHECK(fakestack::TextAt(book[0].record, offsetof(RASENTRYA, szDeviceName), 129) ==
+        "Zorvane PPP Data Modem");
+  CHECK(DriverInfStaged());
+  const std::string entry = InstalledProgramsEntry();
+  REQUIRE(!entry.empty());
+  CHECK(EntryValue(entry, "DisplayVersion") == "3.2.0.4232");
+  CHECK(EntryValue(entry, "Publisher") == "Zorvane");
+
+  DeleteFileA(JoinPath(folder, "fake_calls.log").c_str());
+  CHECK(RunMsiexec("/x", package.msi, {}, &boxes) == 0);
+  CHECK(boxes.empty());
+  std::vector<fakestack::Call> calls = fakestack::ReadCalls(folder);
+  std::vector<fakestack::Call> deleted = fakestack::CallsOf(calls, "rasapi32", "RasDeleteEntryA");
+  REQUIRE(deleted.size() == 1);
+  CHECK(deleted[0].Text("entry") == "Halvoran 3.2");
+  CHECK(fakestack::ReadPhonebook(folder).empty());
+  CHECK_FALSE(DriverInfStaged());
+  CHECK(ProductFilesLeft() == "");  // the packaged files, the marker and the device list too
+  CHECK(InstalledProgramsEntry().empty());
+  StartWithoutProduct(package);
+}
+
+TEST_CASE("when the program fails, the package fails and nothing of it stays") {
+  const PackageUnderTest package = ThisBuildsPackage();
+  StartWithoutProduct(package);
+  FakeSystemLibraries fakes(package.fakes);
+  REQUIRE(fakes.Planted());
+  PrepareInstallFolder(false);  // the user closes the panel without adding the modem
+
+  std::vector<SeenBox> boxes;
+  long code = RunMsiexec("/i", package.msi, {IDOK}, &boxes);
+  // Windows' msiexec reports ERROR_INSTALL_FAILURE (1603) here, Wine 8's
+  // ERROR_FUNCTION_FAILED (1627).
+  CHECK((code == 1603 || code == 1627));
+  REQUIRE(boxes.size() == 1);
+  CHECK(boxes[0].text == "Failed to install modem. Setup will exit.");
+  CHECK(ProductFilesLeft() == "");  // no packaged file, no marker
+  CHECK_FALSE(DriverInfStaged());
+  CHECK(InstalledProgramsEntry().empty());
+  StartWithoutProduct(package);
+}
