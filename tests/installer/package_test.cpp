@@ -84,13 +84,14 @@ class FakeSystemLibraries {
   bool planted_ = true;
 };
 
-// msiexec with these arguments and the package, quiet; answers the program's
-// boxes. msiexec's exit code.
-long RunMsiexec(const char* action, const std::string& msi, std::vector<int> answers = {},
+// msiexec with an action and its package (a file, or an installed product's
+// code), quiet; answers the program's boxes. msiexec's exit code.
+long RunMsiexec(const char* action, const std::string& package, std::vector<int> answers = {},
                 std::vector<SeenBox>* seen = nullptr) {
   BoxAnswerer answerer(kBoxCaption, std::move(answers), 0);
-  long code = RunProcess(std::string("msiexec.exe ") + action + " " + QuoteArgument(msi) + " /qn",
-                         SelfDir(), 300000);
+  long code = RunProcess(
+      std::string("msiexec.exe ") + action + " " + QuoteArgument(package) + " /qn", SelfDir(),
+      300000);
   answerer.Stop();
   if (seen) *seen = answerer.Seen();
   return code;
@@ -110,7 +111,8 @@ std::string EntryValue(const std::string& entry, const char* value) {
   return read == ERROR_SUCCESS && type == REG_SZ ? std::string(data) : std::string();
 }
 
-// The installed-programs entry of the product (32-bit view), or "" when there is none.
+// The installed-programs entry of the product (32-bit view): its key, which
+// is the product code; "" when there is none.
 std::string InstalledProgramsEntry() {
   HKEY uninstall = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | KEY_WOW64_32KEY,
@@ -128,7 +130,6 @@ std::string InstalledProgramsEntry() {
   RegCloseKey(uninstall);
   return found;
 }
-
 
 bool IsTestFile(const char* name) {
   for (const char* file : kTestFiles)
@@ -151,9 +152,11 @@ std::string ProductFilesLeft() {
 }
 
 // A machine without the product: an install left by a run that did not end
-// is removed, and so is what the fakes kept in the install folder.
-void StartWithoutProduct(const PackageUnderTest& package) {
-  if (!InstalledProgramsEntry().empty()) RunMsiexec("/x", package.msi);
+// (of this package or an earlier build) is removed, and so is what the fakes
+// kept in the install folder.
+void StartWithoutProduct() {
+  const std::string installed = InstalledProgramsEntry();
+  if (!installed.empty()) RunMsiexec("/x", installed);
   for (const char* file : kTestFiles) DeleteFileA(JoinPath(InstallFolder(), file).c_str());
   RemoveDirectoryA(InstallFolder().c_str());
   UnstageDriverInf();
@@ -170,7 +173,7 @@ void PrepareInstallFolder(bool panelAddsModem) {
 
 TEST_CASE("the package installs the files, runs the program from the install folder, and its removal runs -u before the files go") {
   const PackageUnderTest package = ThisBuildsPackage();
-  StartWithoutProduct(package);
+  StartWithoutProduct();
   FakeSystemLibraries fakes(package.fakes);
   REQUIRE(fakes.Planted());
   PrepareInstallFolder(true);
@@ -207,12 +210,12 @@ TEST_CASE("the package installs the files, runs the program from the install fol
   CHECK_FALSE(DriverInfStaged());
   CHECK(ProductFilesLeft() == "");  // the packaged files, the marker and the device list too
   CHECK(InstalledProgramsEntry().empty());
-  StartWithoutProduct(package);
+  StartWithoutProduct();
 }
 
 TEST_CASE("when the program fails, the package fails and nothing of it stays") {
   const PackageUnderTest package = ThisBuildsPackage();
-  StartWithoutProduct(package);
+  StartWithoutProduct();
   FakeSystemLibraries fakes(package.fakes);
   REQUIRE(fakes.Planted());
   PrepareInstallFolder(false);  // the user closes the panel without adding the modem
@@ -227,5 +230,5 @@ TEST_CASE("when the program fails, the package fails and nothing of it stays") {
   CHECK(ProductFilesLeft() == "");  // no packaged file, no marker
   CHECK_FALSE(DriverInfStaged());
   CHECK(InstalledProgramsEntry().empty());
-  StartWithoutProduct(package);
+  StartWithoutProduct();
 }
