@@ -42,7 +42,7 @@ const char* const kPackagedFiles[] = {
 // What the fakes and the test panel keep in the current directory, and the
 // panel's settings: nothing of the product.
 const char* const kTestFiles[] = {"fake_calls.log", "fake_devices.txt", "fake_phonebook.txt",
-                                  "test_applet.ini", "test_applet.log"};
+                                  "fake_script.txt", "test_applet.ini", "test_applet.log"};
 const char kProductName[] = "HalvoranInstallWinApp Application";
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
@@ -214,21 +214,34 @@ TEST_CASE("the package installs the files, runs the program from the install fol
 }
 
 TEST_CASE("when the program fails, the package fails and nothing of it stays") {
+  struct Case { const char* name; bool panelAddsModem; const char* script; const char* box; };
+  const Case cases[] = {
+      {"the user closes the panel without adding the modem", false, "",
+       "Failed to install modem. Setup will exit."},
+      // The program's own roll-back then runs the device console, which
+      // leaves its list in the install folder.
+      {"the dial-up entry cannot be written", true, "RasSetEntryPropertiesA 5\n",
+       "Failed to configure dial up networking connection. Setup will exit."},
+  };
   const PackageUnderTest package = ThisBuildsPackage();
-  StartWithoutProduct();
-  FakeSystemLibraries fakes(package.fakes);
-  REQUIRE(fakes.Planted());
-  PrepareInstallFolder(false);  // the user closes the panel without adding the modem
+  for (const Case& c : cases) {
+    CAPTURE(c.name);
+    StartWithoutProduct();
+    FakeSystemLibraries fakes(package.fakes);
+    REQUIRE(fakes.Planted());
+    PrepareInstallFolder(c.panelAddsModem);
+    fakestack::WriteScript(InstallFolder(), c.script);
 
-  std::vector<SeenBox> boxes;
-  long code = RunMsiexec("/i", package.msi, {IDOK}, &boxes);
-  // Windows' msiexec reports ERROR_INSTALL_FAILURE (1603) here, Wine 8's
-  // ERROR_FUNCTION_FAILED (1627).
-  CHECK((code == 1603 || code == 1627));
-  REQUIRE(boxes.size() == 1);
-  CHECK(boxes[0].text == "Failed to install modem. Setup will exit.");
-  CHECK(ProductFilesLeft() == "");  // no packaged file, no marker
-  CHECK_FALSE(DriverInfStaged());
-  CHECK(InstalledProgramsEntry().empty());
+    std::vector<SeenBox> boxes;
+    long code = RunMsiexec("/i", package.msi, {IDOK}, &boxes);
+    // Windows' msiexec reports ERROR_INSTALL_FAILURE (1603) here, Wine 8's
+    // ERROR_FUNCTION_FAILED (1627).
+    CHECK((code == 1603 || code == 1627));
+    REQUIRE(boxes.size() == 1);
+    CHECK(boxes[0].text == c.box);
+    CHECK(ProductFilesLeft() == "");  // no packaged file, no marker, no device list
+    CHECK_FALSE(DriverInfStaged());
+    CHECK(InstalledProgramsEntry().empty());
+  }
   StartWithoutProduct();
 }
