@@ -13,6 +13,7 @@
 #include <shlobj.h>
 #include <stddef.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,16 +25,19 @@
 
 namespace {
 
-// The package under test and the fakes of its program's architecture. The
-// x86_64 build tests a package of its own program; another build of these
-// cases (the i686 program in a 32-bit Wine) gives its package and fakes here.
+// The package under test, the same files as a later release, and the fakes
+// of the program's architecture. The x86_64 build tests packages of its own
+// program; another build of these cases (the i686 program in a 32-bit Wine)
+// gives its packages and fakes here.
 struct PackageUnderTest {
   std::string msi;
+  std::string laterMsi;
   std::string fakes;
 };
 
 PackageUnderTest ThisBuildsPackage() {
-  return {JoinPath(SelfDir(), "msi\\HalvoranSetup.msi"), fakestack::FakeBinDir()};
+  return {JoinPath(SelfDir(), "msi\\HalvoranSetup.msi"),
+          JoinPath(SelfDir(), "msi\\later\\HalvoranSetup.msi"), fakestack::FakeBinDir()};
 }
 
 const char* const kPackagedFiles[] = {
@@ -111,22 +115,20 @@ std::string EntryValue(const std::string& entry, const char* value) {
   return read == ERROR_SUCCESS && type == REG_SZ ? std::string(data) : std::string();
 }
 
-// The installed-programs entry of the product (32-bit view): its key, which
-// is the product code; "" when there is none.
-std::string InstalledProgramsEntry() {
+// The installed-programs entries of the product (32-bit view): their keys,
+// which are the product codes.
+std::vector<std::string> InstalledProgramsEntries() {
+  std::vector<std::string> found;
   HKEY uninstall = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | KEY_WOW64_32KEY,
                     &uninstall) != ERROR_SUCCESS)
-    return std::string();
-  std::string found;
+    return found;
   char name[256];
-  for (DWORD i = 0; found.empty(); ++i) {
-    DWORD length = sizeof name;
-    if (RegEnumKeyExA(uninstall, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
-    if (EntryValue(name, "DisplayName") == kProductName) found = name;
-  }
+  DWORD length = sizeof name;
+  for (DWORD i = 0; RegEnumKeyExA(uninstall, i, name, &length, nullptr, nullptr, nullptr,
+                                  nullptr) == ERROR_SUCCESS;
+       ++i, length = sizeof name)
+    if (EntryValue(name, "DisplayName") == kProductName) found.push_back(name);
   RegCloseKey(uninstall);
   return found;
 }
@@ -155,8 +157,7 @@ std::string ProductFilesLeft() {
 // (of this package or an earlier build) is removed, and so is what the fakes
 // kept in the install folder.
 void StartWithoutProduct() {
-  const std::string installed = InstalledProgramsEntry();
-  if (!installed.empty()) RunMsiexec("/x", installed);
+  for (const std::string& installed : InstalledProgramsEntries()) RunMsiexec("/x", installed);
   for (const char* file : kTestFiles) DeleteFileA(JoinPath(InstallFolder(), file).c_str());
   RemoveDirectoryA(InstallFolder().c_str());
   UnstageDriverInf();
@@ -194,10 +195,10 @@ TEST_CASE("the package installs the files, runs the program from the install fol
   CHECK(fakestack::TextAt(book[0].record, offsetof(RASENTRYA, szDeviceName), 129) ==
         "Zorvane PPP Data Modem");
   CHECK(DriverInfStaged());
-  const std::string entry = InstalledProgramsEntry();
-  REQUIRE(!entry.empty());
-  CHECK(EntryValue(entry, "DisplayVersion") == "3.2.0.4232");
-  CHECK(EntryValue(entry, "Publisher") == "Zorvane");
+  const std::vector<std::string> entries = InstalledProgramsEntries();
+  REQUIRE(entries.size() == 1);
+  CHECK(EntryValue(entries[0], "DisplayVersion") == "3.2.0.4232");
+  CHECK(EntryValue(entries[0], "Publisher") == "Zorvane");
 
   DeleteFileA(JoinPath(folder, "fake_calls.log").c_str());
   CHECK(RunMsiexec("/x", package.msi, {}, &boxes) == 0);
@@ -209,7 +210,7 @@ TEST_CASE("the package installs the files, runs the program from the install fol
   CHECK(fakestack::ReadPhonebook(folder).empty());
   CHECK_FALSE(DriverInfStaged());
   CHECK(ProductFilesLeft() == "");  // the packaged files, the marker and the device list too
-  CHECK(InstalledProgramsEntry().empty());
+  CHECK(InstalledProgramsEntries().empty());
   StartWithoutProduct();
 }
 
@@ -241,7 +242,39 @@ TEST_CASE("when the program fails, the package fails and nothing of it stays") {
     CHECK(boxes[0].text == c.box);
     CHECK(ProductFilesLeft() == "");  // no packaged file, no marker, no device list
     CHECK_FALSE(DriverInfStaged());
-    CHECK(InstalledProgramsEntry().empty());
+    CHECK(InstalledProgramsEntries().empty());
   }
+  StartWithoutProduct();
+}
+
+TEST_CASE("a later release installed over this one first removes it, with its -u, then runs its own -i") {
+  const PackageUnderTest package = ThisBuildsPackage();
+  StartWithoutProduct();
+  FakeSystemLibraries fakes(package.fakes);
+  REQUIRE(fakes.Planted());
+  PrepareInstallFolder(true);
+  const std::string folder = InstallFolder();
+  REQUIRE(RunMsiexec("/i", package.msi) == 0);
+  DeleteFileA(JoinPath(folder, "fake_calls.log").c_str());
+
+  CHECK(RunMsiexec("/i", package.laterMsi) == 0);
+  std::vector<fakestack::Call> calls = fakestack::ReadCalls(folder);
+  size_t removed = calls.size(), written = calls.size();
+  for (size_t i = 0; i < calls.size(); ++i) {
+    if (calls[i].event == "RasDeleteEntryA" && calls[i].Text("entry") == "Halvoran 3.2")
+      removed = std::min(removed, i);
+    if (calls[i].event == "RasSetEntryPropertiesA") written = std::min(written, i);
+  }
+  CHECK(removed < written);
+  CHECK(written < calls.size());
+  CHECK(FileExists(JoinPath(folder, "tmp.txt")));
+  CHECK(fakestack::ReadPhonebook(folder).size() == 1);
+  const std::vector<std::string> entries = InstalledProgramsEntries();
+  REQUIRE(entries.size() == 1);
+  CHECK(EntryValue(entries[0], "DisplayVersion") == "3.2.1.4232");
+
+  CHECK(RunMsiexec("/x", package.laterMsi) == 0);
+  CHECK(ProductFilesLeft() == "");
+  CHECK(InstalledProgramsEntries().empty());
   StartWithoutProduct();
 }
