@@ -25,7 +25,7 @@
 
 namespace {
 
-// The package under test, the same files as a later release, and the fakes
+// The package under test, the same files as a later build, and the fakes
 // of the program's architecture. The x86_64 build tests packages of its own
 // program; another build of these cases (the i686 program in a 32-bit Wine)
 // gives its packages and fakes here.
@@ -247,7 +247,7 @@ TEST_CASE("when the program fails, the package fails and nothing of it stays") {
   StartWithoutProduct();
 }
 
-TEST_CASE("a later release installed over this one first removes it, with its -u, then runs its own -i") {
+TEST_CASE("a later build installed over this one first removes it, with its -u, then runs its own -i") {
   const PackageUnderTest package = ThisBuildsPackage();
   StartWithoutProduct();
   FakeSystemLibraries fakes(package.fakes);
@@ -271,7 +271,7 @@ TEST_CASE("a later release installed over this one first removes it, with its -u
   CHECK(fakestack::ReadPhonebook(folder).size() == 1);
   const std::vector<std::string> entries = InstalledProgramsEntries();
   REQUIRE(entries.size() == 1);
-  CHECK(EntryValue(entries[0], "DisplayVersion") == "3.2.1.4232");
+  CHECK(EntryValue(entries[0], "DisplayVersion") == "3.2.0.4233");
 
   CHECK(RunMsiexec("/x", package.laterMsi) == 0);
   CHECK(ProductFilesLeft() == "");
