@@ -161,27 +161,44 @@ void StartWithoutProduct() {
   for (const char* file : kTestFiles) DeleteFileA(JoinPath(InstallFolder(), file).c_str());
   RemoveDirectoryA(InstallFolder().c_str());
   UnstageDriverInf();
-  InstallTestPanels();
 }
 
-// The folder the program will run in, as the user's panel and the fakes find it.
-void PrepareInstallFolder(bool panelAddsModem) {
-  CreateDirectoryA(InstallFolder().c_str(), nullptr);
-  WritePanelSettings(InstallFolder(), panelAddsModem);
-}
+// One case: a machine without the product, the fakes in place of the system
+// libraries, and the install folder made with the settings of the panel that
+// the program opens; at the end, the machine without the product again.
+class PackageCase {
+ public:
+  explicit PackageCase(bool panelAddsModem)
+      : package(ThisBuildsPackage()), folder(InstallFolder()), fakes_(Cleared(package.fakes)) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    WritePanelSettings(folder, panelAddsModem);
+  }
+  ~PackageCase() { StartWithoutProduct(); }
+  PackageCase(const PackageCase&) = delete;
+  PackageCase& operator=(const PackageCase&) = delete;
+  bool Ready() const { return fakes_.Planted(); }
+
+  const PackageUnderTest package;
+  const std::string folder;
+
+ private:
+  static const std::string& Cleared(const std::string& fakes) {
+    StartWithoutProduct();
+    InstallTestPanels();
+    return fakes;
+  }
+  FakeSystemLibraries fakes_;
+};
 
 }  // namespace
 
 TEST_CASE("the package installs the files, runs the program from the install folder, and its removal runs -u before the files go") {
-  const PackageUnderTest package = ThisBuildsPackage();
-  StartWithoutProduct();
-  FakeSystemLibraries fakes(package.fakes);
-  REQUIRE(fakes.Planted());
-  PrepareInstallFolder(true);
-  const std::string folder = InstallFolder();
+  PackageCase c(true);
+  REQUIRE(c.Ready());
+  const std::string& folder = c.folder;
 
   std::vector<SeenBox> boxes;
-  CHECK(RunMsiexec("/i", package.msi, {}, &boxes) == 0);
+  CHECK(RunMsiexec("/i", c.package.msi, {}, &boxes) == 0);
   CHECK(boxes.empty());
   for (const char* file : kPackagedFiles) CHECK_MESSAGE(FileExists(JoinPath(folder, file)), file);
   // The program's own results, in its current directory: the marker, and the
@@ -201,7 +218,7 @@ TEST_CASE("the package installs the files, runs the program from the install fol
   CHECK(EntryValue(entries[0], "Publisher") == "Zorvane");
 
   DeleteFileA(JoinPath(folder, "fake_calls.log").c_str());
-  CHECK(RunMsiexec("/x", package.msi, {}, &boxes) == 0);
+  CHECK(RunMsiexec("/x", c.package.msi, {}, &boxes) == 0);
   CHECK(boxes.empty());
   std::vector<fakestack::Call> calls = fakestack::ReadCalls(folder);
   std::vector<fakestack::Call> deleted = fakestack::CallsOf(calls, "rasapi32", "RasDeleteEntryA");
@@ -211,12 +228,11 @@ TEST_CASE("the package installs the files, runs the program from the install fol
   CHECK_FALSE(DriverInfStaged());
   CHECK(ProductFilesLeft() == "");  // the packaged files, the marker and the device list too
   CHECK(InstalledProgramsEntries().empty());
-  StartWithoutProduct();
 }
 
 TEST_CASE("when the program fails, the package fails and nothing of it stays") {
-  struct Case { const char* name; bool panelAddsModem; const char* script; const char* box; };
-  const Case cases[] = {
+  struct Row { const char* name; bool panelAddsModem; const char* script; const char* box; };
+  const Row rows[] = {
       {"the user closes the panel without adding the modem", false, "",
        "Failed to install modem. Setup will exit."},
       // The program's own roll-back then runs the device console, which
@@ -224,40 +240,33 @@ TEST_CASE("when the program fails, the package fails and nothing of it stays") {
       {"the dial-up entry cannot be written", true, "RasSetEntryPropertiesA 5\n",
        "Failed to configure dial up networking connection. Setup will exit."},
   };
-  const PackageUnderTest package = ThisBuildsPackage();
-  for (const Case& c : cases) {
-    CAPTURE(c.name);
-    StartWithoutProduct();
-    FakeSystemLibraries fakes(package.fakes);
-    REQUIRE(fakes.Planted());
-    PrepareInstallFolder(c.panelAddsModem);
-    fakestack::WriteScript(InstallFolder(), c.script);
+  for (const Row& row : rows) {
+    CAPTURE(row.name);
+    PackageCase c(row.panelAddsModem);
+    REQUIRE(c.Ready());
+    fakestack::WriteScript(c.folder, row.script);
 
     std::vector<SeenBox> boxes;
-    long code = RunMsiexec("/i", package.msi, {IDOK}, &boxes);
+    long code = RunMsiexec("/i", c.package.msi, {IDOK}, &boxes);
     // Windows' msiexec reports ERROR_INSTALL_FAILURE (1603) here, Wine 8's
     // ERROR_FUNCTION_FAILED (1627).
     CHECK((code == 1603 || code == 1627));
     REQUIRE(boxes.size() == 1);
-    CHECK(boxes[0].text == c.box);
+    CHECK(boxes[0].text == row.box);
     CHECK(ProductFilesLeft() == "");  // no packaged file, no marker, no device list
     CHECK_FALSE(DriverInfStaged());
     CHECK(InstalledProgramsEntries().empty());
   }
-  StartWithoutProduct();
 }
 
 TEST_CASE("a later build installed over this one first removes it, with its -u, then runs its own -i") {
-  const PackageUnderTest package = ThisBuildsPackage();
-  StartWithoutProduct();
-  FakeSystemLibraries fakes(package.fakes);
-  REQUIRE(fakes.Planted());
-  PrepareInstallFolder(true);
-  const std::string folder = InstallFolder();
-  REQUIRE(RunMsiexec("/i", package.msi) == 0);
+  PackageCase c(true);
+  REQUIRE(c.Ready());
+  const std::string& folder = c.folder;
+  REQUIRE(RunMsiexec("/i", c.package.msi) == 0);
   DeleteFileA(JoinPath(folder, "fake_calls.log").c_str());
 
-  CHECK(RunMsiexec("/i", package.laterMsi) == 0);
+  CHECK(RunMsiexec("/i", c.package.laterMsi) == 0);
   std::vector<fakestack::Call> calls = fakestack::ReadCalls(folder);
   size_t removed = calls.size(), written = calls.size();
   for (size_t i = 0; i < calls.size(); ++i) {
@@ -273,8 +282,7 @@ TEST_CASE("a later build installed over this one first removes it, with its -u, 
   REQUIRE(entries.size() == 1);
   CHECK(EntryValue(entries[0], "DisplayVersion") == "3.2.0.4233");
 
-  CHECK(RunMsiexec("/x", package.laterMsi) == 0);
+  CHECK(RunMsiexec("/x", c.package.laterMsi) == 0);
   CHECK(ProductFilesLeft() == "");
   CHECK(InstalledProgramsEntries().empty());
-  StartWithoutProduct();
 }
