@@ -13,6 +13,7 @@ packages=(
   xvfb xauth                                # a display for dialogs and message boxes
   cmake make doctest-dev                    # build system and test framework
   python3                                   # draws the pictures, reads PE files in checks
+  locales                                   # a Japanese locale: code page 932 under Wine
 )
 
 missing=()
