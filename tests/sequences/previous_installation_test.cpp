@@ -512,74 +512,61 @@ std::string ShortName(const std::string& path) {
   return shortPath;
 }
 
-// A folder behind a symbolic link that the build makes (see CMakeLists.txt);
-// Wine shows such a link as a reparse point.
-std::string Linked(const std::string& below) { return SelfDir() + "\\sequences_links\\link" + below; }
-const char kLinkTargetFile[] = "\\sequences_links\\target\\Halvoran 2.0\\keep.txt";
-
 }  // namespace
 
 TEST_CASE("clean-up: a folder that holds more than the release stays, and the user is told") {
   // Were the check to let one through, the file-operation guard would refuse the
   // delete (and the deletes checked below would show it) or, for folders in the
   // scratch folder, the release's files would be gone.
-  enum Current { kScratch, kInstallation, kBelowInstallation };
   struct Row {
     const char* layout;
-    std::string (*directory)(const Fixture&);
-    Current current;
+    std::string directory;
+    std::string current;  // empty: the scratch folder
   };
+  const std::string windows = ShellFolder(CSIDL_WINDOWS);
+  const std::string release = JoinPath(ScratchRoot(), "previous_installation\\Halvoran 2.0");
+  // A symbolic link that the build makes (see CMakeLists.txt); Wine shows it as a
+  // reparse point.
+  const std::string links = SelfDir() + "\\sequences_links";
   const Row rows[] = {
-      {"the Windows folder", [](const Fixture&) { return ShellFolder(CSIDL_WINDOWS); }, kScratch},
-      {"the Windows folder in capitals, with a trailing separator",
-       [](const Fixture&) { return Upper(ShellFolder(CSIDL_WINDOWS)) + "\\"; }, kScratch},
-      {"the system folder", [](const Fixture&) { return ShellFolder(CSIDL_SYSTEM); }, kScratch},
-      {"the program-files folder", [](const Fixture&) { return ShellFolder(CSIDL_PROGRAM_FILES); },
-       kScratch},
-      {"the program-files folder by its short name",
-       [](const Fixture&) { return ShortName(ShellFolder(CSIDL_PROGRAM_FILES)); }, kScratch},
-      {"the 32-bit program-files folder",
-       [](const Fixture&) { return ShellFolder(CSIDL_PROGRAM_FILESX86); }, kScratch},
-      {"the folder of the profiles", [](const Fixture&) { return Parent(ShellFolder(CSIDL_PROFILE)); },
-       kScratch},
-      {"the user's profile", [](const Fixture&) { return ShellFolder(CSIDL_PROFILE); }, kScratch},
-      {"the common application data",
-       [](const Fixture&) { return ShellFolder(CSIDL_COMMON_APPDATA); }, kScratch},
-      {"the running program's folder", [](const Fixture&) { return SelfDir(); }, kScratch},
-      {"a folder that holds the running program's folder",
-       [](const Fixture&) { return Parent(SelfDir()); }, kScratch},
-      {"the current folder", [](const Fixture& f) { return f.installDir; }, kInstallation},
-      {"a folder that holds the current folder", [](const Fixture& f) { return f.installDir; },
-       kBelowInstallation},
-      {"a symbolic link to a folder", [](const Fixture&) { return Linked(""); }, kScratch},
-      {"a folder below a symbolic link", [](const Fixture&) { return Linked("\\Halvoran 2.0"); },
-       kScratch},
+      {"the Windows folder", windows, ""},
+      {"the Windows folder in capitals, with a trailing separator", Upper(windows) + "\\", ""},
+      {"the system folder", ShellFolder(CSIDL_SYSTEM), ""},
+      {"the program-files folder by its short name", ShortName(ShellFolder(CSIDL_PROGRAM_FILES)), ""},
+      {"the 32-bit program-files folder", ShellFolder(CSIDL_PROGRAM_FILESX86), ""},
+      {"the folder of the profiles", Parent(ShellFolder(CSIDL_PROFILE)), ""},
+      {"the user's profile", ShellFolder(CSIDL_PROFILE), ""},
+      {"the common application data", ShellFolder(CSIDL_COMMON_APPDATA), ""},
+      {"a folder that holds the running program's folder", Parent(SelfDir()), ""},
+      {"the current folder", release, release},
+      {"a folder that holds the current folder", release, release + "\\sub"},
+      {"a symbolic link to a folder", links + "\\link", ""},
+      {"a folder below a symbolic link", links + "\\link\\Halvoran 2.0", ""},
   };
+  const std::string linkedFile = links + "\\target\\Halvoran 2.0\\keep.txt";
   for (const Row& row : rows) {
     INFO(std::string(row.layout));
+    INFO(row.directory);
     Fixture fixture;
-    EarlierRelease release;
-    release.directory = row.directory(fixture);
-    INFO(release.directory);
-    fixture.Install(release);
-    REQUIRE(MakeFile(SelfDir() + kLinkTargetFile));
+    REQUIRE(fixture.installDir == release);
+    EarlierRelease earlier;
+    earlier.directory = row.directory;
+    fixture.Install(earlier);
+    REQUIRE(MakeFile(linkedFile));
 
     char previous[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof previous, previous);
-    const std::string current = row.current == kScratch        ? fixture.Scratch()
-                                : row.current == kInstallation ? fixture.installDir
-                                                               : fixture.installDir + "\\sub";
-    REQUIRE(SetCurrentDirectoryA(current.c_str()));
+    REQUIRE(SetCurrentDirectoryA(row.current.empty() ? fixture.Scratch().c_str() : row.current.c_str()));
     Outcome outcome = Run(1, {IDOK, IDOK});
     SetCurrentDirectoryA(previous);
 
     CHECK(outcome.result == 1);
-    CHECK(g_statusLines == LinesWithFolderLeft(release.directory));
+    CHECK(g_statusLines == LinesWithFolderLeft(row.directory));
     REQUIRE(outcome.boxes.size() == 2);
     CheckRemovedBox(outcome.boxes[1]);
     CheckDeletes(outcome, {kGroupPattern});  // the group's delete only
     CHECK(fixture.FilesIntact(fixture.installDir));
-    CHECK(Exists(SelfDir() + kLinkTargetFile));
+    CHECK(Exists(linkedFile));
   }
 }
 
