@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <string.h>
 
 namespace {
 
@@ -12,7 +13,7 @@ constexpr DWORD kPathSize = 2 * MAX_PATH;
 // Where a CSIDL names no folder on this system (no 32-bit folders on 32-bit
 // Windows), the shell says so and the kind is passed over. Under WOW64 the shell
 // answers the program-files kinds with the 32-bit folders; the 64-bit ones come
-// from the variables below.
+// from the system's record of them, read in the 64-bit registry view.
 const int kWellKnownFolders[] = {
     CSIDL_WINDOWS,          CSIDL_SYSTEM,           CSIDL_SYSTEMX86,
     CSIDL_PROGRAM_FILES,    CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON,
@@ -20,11 +21,10 @@ const int kWellKnownFolders[] = {
     CSIDL_PROFILE,          CSIDL_APPDATA,          CSIDL_LOCAL_APPDATA,
     CSIDL_PERSONAL,         CSIDL_DESKTOPDIRECTORY, CSIDL_STARTMENU,
     CSIDL_COMMON_APPDATA,   CSIDL_COMMON_DOCUMENTS, CSIDL_COMMON_DESKTOPDIRECTORY,
-    CSIDL_COMMON_STARTMENU, CSIDL_FONTS,            CSIDL_RESOURCES,
+    CSIDL_COMMON_STARTMENU, CSIDL_FONTS,
 };
-// Set by the system for every process on 64-bit Windows. Read only to refuse
-// more: a changed value cannot make any other folder pass.
-const wchar_t* const kNativeProgramFilesVariables[] = {L"ProgramW6432", L"CommonProgramW6432"};
+const wchar_t kCurrentVersionKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+const wchar_t* const kNativeProgramFilesValues[] = {L"ProgramFilesDir", L"CommonFilesDir"};
 
 // A file-system object by its volume and file index.
 struct Identity {
@@ -95,12 +95,22 @@ bool HoldsAWellKnownFolder(const Identity& folder) {
     if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) == S_OK &&
         IsPathOrAncestor(folder, path))
       return true;
-  for (const wchar_t* name : kNativeProgramFilesVariables) {
-    const DWORD length = GetEnvironmentVariableW(name, path, kPathSize);
-    if (length >= kPathSize) return true;
-    if (length > 0 && IsPathOrAncestor(folder, path)) return true;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kCurrentVersionKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY,
+                    &key) != ERROR_SUCCESS)
+    return false;
+  bool holds = false;
+  for (const wchar_t* name : kNativeProgramFilesValues) {
+    DWORD type = 0;
+    DWORD size = sizeof path - sizeof path[0];
+    memset(path, 0, sizeof path);
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(path), &size) ==
+            ERROR_SUCCESS &&
+        type == REG_SZ && IsPathOrAncestor(folder, path))
+      holds = true;
   }
-  return false;
+  RegCloseKey(key);
+  return holds;
 }
 
 // This program's folder and the current folder; one that cannot be read counts
