@@ -231,7 +231,6 @@ TEST_CASE("registry tree removal ends at a subkey that the ANSI path cannot name
     CHECK_FALSE(Exists("top\\a"));
     CHECK(Exists("top\\b"));
     CHECK(Exists("beside"));
-    CHECK(DeleteCountedKey(HKEY_CURRENT_USER, kScratch + "\\top\\b", row.name));
-  }
+  }  // the next fresh scratch key takes the subkey away again
   REQUIRE(ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch));
 }

@@ -96,6 +96,10 @@ bool LockKey(HKEY root, const std::string& path, DWORD deniedAccess) {
   return ok;
 }
 
+// Leaves that a test made with CreateCountedKey and left behind (it failed on
+// the way): the ANSI calls above cannot name them.
+static void DeleteCountedLeaves(HKEY root, const std::string& path);
+
 bool ForceDeleteKeyTree(HKEY root, const std::string& path) {
   if (path.empty() || path[0] == '\\') return false;  // never the root itself
   SetDacl(root, path, nullptr, nullptr);  // a null DACL allows everything
@@ -114,6 +118,7 @@ bool ForceDeleteKeyTree(HKEY root, const std::string& path) {
       for (const std::string& child : children) ForceDeleteKeyTree(key.Get(), child);
     }
   }
+  DeleteCountedLeaves(root, path);
   RegDeleteKeyA(root, path.c_str());
   return !KeyExists(root, path);
 }
@@ -161,4 +166,20 @@ bool DeleteCountedKey(HKEY root, const std::string& parent, const std::wstring& 
   bool deleted = NtDeleteKey(key) == 0;
   RegCloseKey(static_cast<HKEY>(key));
   return deleted;
+}
+
+static void DeleteCountedLeaves(HKEY root, const std::string& path) {
+  std::vector<std::wstring> names;
+  {
+    Key key;
+    if (key.Open(root, path, KEY_READ) != ERROR_SUCCESS) return;
+    wchar_t name[512];
+    for (DWORD i = 0;; ++i) {
+      DWORD length = 512;
+      if (RegEnumKeyExW(key.Get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        break;
+      names.push_back(std::wstring(name, length));
+    }
+  }
+  for (const std::wstring& name : names) DeleteCountedKey(root, path, name);
 }
