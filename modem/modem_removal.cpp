@@ -36,18 +36,21 @@ bool TakeFirstToken(const char* line, char* token, size_t capacity) {
   return true;
 }
 
+// Device instance identifiers are printable ASCII. Any other byte is refused: on
+// a double-byte code page a lead byte takes the byte behind it (the closing
+// quote, say) into one character, control characters end or split the command.
 // Inside double quotes the command interpreter still expands % (and ! when
-// delayed expansion is on), a double quote would end the quoting, control
-// characters end or split the command, and a trailing backslash would escape
-// the closing quote for the tool's own argument parsing. A leading '-' would
-// make the filter's pattern an option. Such a token is no device identifier.
+// delayed expansion is on), a double quote would end the quoting, and a trailing
+// backslash would escape the closing quote for the tool's own argument parsing.
+// A leading '-' would make the filter's pattern an option. Such a token is no
+// device identifier.
 bool IsSafeToQuote(const char* token) {
   if (token[0] == '-') return false;
   size_t length = strlen(token);
   if (length == 0 || token[length - 1] == '\\') return false;
   for (const char* p = token; *p != '\0'; ++p) {
     unsigned char c = static_cast<unsigned char>(*p);
-    if (c < 0x20 || c == 0x7F || c == '"' || c == '%' || c == '!') return false;
+    if (c < 0x21 || c > 0x7E || c == '"' || c == '%' || c == '!') return false;
   }
   return true;
 }

@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "platform/ansi_text.h"
 #include "platform/bounded_string.h"
 
 namespace {
@@ -17,6 +18,27 @@ constexpr DWORD kSubkeyNameSize = MAX_PATH;
 // the recursion would then empty the whole root.
 bool NamesKeyBelowRoot(const char* path) {
   return path != nullptr && path[0] != '\0' && path[0] != '\\';
+}
+
+// The number of subkeys the opened key has now; false when it cannot be told.
+bool CountSubkeys(HKEY key, DWORD* count) {
+  return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, count, nullptr, nullptr, nullptr,
+                          nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+// The subkey at index 0 of key by its exact ANSI name. Names are read wide: the
+// ANSI enumeration gives '?' for a character that the code page lacks, and a
+// name beginning with a NUL as an empty one; a path built from either names
+// another key or this one again. Such a name, like one of more than 259 bytes,
+// gives false: the subkey stays, and so does every key above it.
+bool FirstSubkeyName(HKEY key, char (&name)[kSubkeyNameSize]) {
+  wchar_t wideName[kSubkeyNameSize];
+  DWORD length = kSubkeyNameSize;
+  FILETIME lastWrite;
+  if (RegEnumKeyExW(key, 0, wideName, &length, nullptr, nullptr, nullptr, &lastWrite) !=
+      ERROR_SUCCESS)
+    return false;
+  return length > 0 && WideToExactAnsi(wideName, length, name, sizeof name);
 }
 
 }  // namespace
@@ -50,17 +72,17 @@ int DeleteKeyRecursive(HKEY root, char* pathBuffer) {
   char* end = pathBuffer + strlen(pathBuffer);
   const size_t room = kRegistryPathBufferSize - static_cast<size_t>(end - pathBuffer);
 
+  DWORD subkeys = 0;
   char name[kSubkeyNameSize];
-  DWORD nameSize = kSubkeyNameSize;
-  FILETIME lastWrite;
-  // Always index 0: the subkey just removed no longer occupies it.
-  while (RegEnumKeyExA(key, 0, name, &nameSize, nullptr, nullptr, nullptr, &lastWrite) ==
-         ERROR_SUCCESS) {
+  // Always index 0: the subkey just removed no longer occupies it. Each pass must
+  // leave one subkey fewer, or the same index would be asked for again without end.
+  while (CountSubkeys(key, &subkeys) && subkeys > 0 && FirstSubkeyName(key, name)) {
     // A subkey whose path would not fit is never entered under a cut name; it
     // stays, and so does every key above it.
     if (!CopyBounded(end, room, name)) break;
     if (DeleteKeyRecursive(root, pathBuffer) == 0) break;
-    nameSize = kSubkeyNameSize;
+    DWORD left = 0;
+    if (!CountSubkeys(key, &left) || left >= subkeys) break;
   }
 
   end[-1] = '\0';  // the key's own path again

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The build command: installs the tool-chains, builds the product and leaves
-# everything that ships in one folder, out/HalvoranInstallWinApp/.
+# The build command: installs the tool-chains, builds the product, leaves
+# everything that ships in one folder, out/HalvoranInstallWinApp/, and packages
+# that folder for Windows Installer as out/HalvoranSetup.msi.
 #   scripts/build.sh          build
 #   scripts/build.sh --run -i run the built program under Wine with that switch
 #                             (the x86_64 build, beside the shipped files)
@@ -28,6 +29,8 @@ out=out/HalvoranInstallWinApp
 bash scripts/ship.sh "$out"
 echo "build: shipped folder $out:"
 ls -l "$out"
+bash installer/make-package.sh build/i686/installer/product.wxi "$out" out/HalvoranSetup.msi
+echo "build: product package out/HalvoranSetup.msi ($(stat -c %s out/HalvoranSetup.msi) bytes)"
 
 if [ "${1:-}" = "--run" ]; then
   shift

@@ -10,11 +10,17 @@
 #     removes the modem device at uninstall.
 # With DISPLAY set to a real X display you watch the windows; otherwise they
 # run on a private Xvfb display.
-#   scripts/demo.sh          the x86_64 build under 64-bit Wine
-#   scripts/demo.sh --i686   the shipped folder itself (the i686 program and its
-#                            companions) on 64-bit Windows in the emulated 32-bit
-#                            Wine: the program runs under WOW64, the i686 fakes
-#                            are the prefix's 32-bit system libraries
+#   scripts/demo.sh            the three jobs in a folder of their own
+#   scripts/demo.sh --package  the product package: Wine's msiexec installs it
+#                              (the program runs -i from Program Files) and
+#                              removes it (-u); the package is the x86_64 build
+#                              packaged as the shipped one, and the fake
+#                              remote-access libraries stand in for the
+#                              prefix's own system libraries meanwhile
+#   scripts/demo.sh --i686     the shipped folder itself (the i686 program and its
+#                              companions) on 64-bit Windows in the emulated 32-bit
+#                              Wine: the program runs under WOW64, the i686 fakes
+#                              are the prefix's 32-bit system libraries
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
@@ -38,6 +44,57 @@ fi
 run() { "$WINE_LOADER" "$@"; }
 
 bin=build/x86_64/tests/run/bin
+sys32="$WINEPREFIX/drive_c/windows/system32"
+
+# The panel (test_applet.cpl as the system's telephon.cpl) "adds" the modem,
+# slowly enough to be seen, in the program's current directory.
+panel_settings() {
+  printf 'count=2\nautoclose_ms=1500\nappend_file=fake_devices.txt\nappend_line=modem Zorvane PPP Data Modem\n' \
+    > "$1/test_applet.ini"
+}
+
+folder="$WINEPREFIX/drive_c/Program Files (x86)/Halvoran"   # [ProgramFilesFolder]Halvoran
+show_package() {
+  echo "  msiexec exit code: $1"
+  echo "  install folder: $(ls "$folder" 2>/dev/null | tr '\n' ' ')"
+  echo "  tmp.txt: $([ -f "$folder/tmp.txt" ] && echo present || echo absent)"
+  echo "  phonebook: $(grep -o 'entry="[^"]*"' "$folder/fake_phonebook.txt" 2>/dev/null | tr '\n' ' ' || true)"
+  echo "  staged INF: $(ls "$WINEPREFIX/drive_c/windows/inf" | grep -i 'zorvane\.inf' || echo none)"
+  echo "  installed programs: $(run reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:32 2>/dev/null \
+    | grep -E 'DisplayName|DisplayVersion|Publisher' | tr -s ' ' | tr '\r\n' '  ' || true)"
+}
+
+# The prefix's own remote-access libraries back, and the demo's files gone.
+package_demo_end() {
+  local dll
+  for dll in rasapi32 rasdlg; do
+    if [ -f "$sys32/$dll.dll.prefix-own" ]; then mv -f "$sys32/$dll.dll.prefix-own" "$sys32/$dll.dll"; fi
+  done
+  rm -f "$sys32/telephon.cpl" "$folder"/fake_* "$folder"/test_applet.*
+  rmdir "$folder" 2>/dev/null || true
+  wine_session_stop
+}
+
+package_demo() {
+  local msi dll rc
+  msi='Z:'$(realpath build/x86_64/tests/run/msi/HalvoranSetup.msi | tr / '\\')
+  trap package_demo_end EXIT
+  for dll in rasapi32 rasdlg; do
+    cp -n "$sys32/$dll.dll" "$sys32/$dll.dll.prefix-own"
+    cp "$bin/fakes/$dll.dll" "$sys32/$dll.dll"
+  done
+  cp "$bin/test_applet.cpl" "$sys32/telephon.cpl"
+  mkdir -p "$folder"
+  panel_settings "$folder"
+  echo "== msiexec /i (the program runs -i from the install folder; the panel 'adds' the modem)"
+  set +e; run msiexec /i "$msi" /qn; rc=$?; set -e
+  show_package $rc
+  echo "== msiexec /x (the program runs -u, then the files go)"
+  set +e; run msiexec /x "$msi" /qn; rc=$?; set -e
+  show_package $rc
+}
+if [ "${1:-}" = --package ]; then package_demo; exit 0; fi
+
 demo=build/demo
 rm -rf "$demo"; mkdir -p "$demo/accel"
 if [ -n "$i686" ]; then
@@ -52,9 +109,7 @@ else
   cp build/x86_64/app/HalvoranInstallWinApp.exe "$bin/fakes/rasapi32.dll" "$bin/fakes/rasdlg.dll" "$bin/demo_modem.exe" "$demo/"
 fi
 cp "$bin/job_runner.exe" "$demo/accel/tervgui.exe"  # the accelerator's front end: notes its start
-printf 'count=2\nautoclose_ms=1500\nappend_file=fake_devices.txt\nappend_line=modem Zorvane PPP Data Modem\n' \
-  > "$demo/test_applet.ini"
-sys32="$WINEPREFIX/drive_c/windows/system32"
+panel_settings "$demo"
 cp "$bin/test_applet.cpl" "$sys32/telephon.cpl"
 run reg add 'HKCU\Software\Wine\AppDefaults\HalvoranInstallWinApp.exe' /v Version /d win7 /f >/dev/null
 run reg add 'HKCU\Software\Microsoft\RAS AutoDial\Default' /v DefaultInternet /d 'Halvoran 3.2' /f >/dev/null

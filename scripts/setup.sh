@@ -15,6 +15,8 @@ packages=(
   xvfb xauth                                # a display for dialogs and message boxes
   cmake make doctest-dev                    # build system and test framework
   python3                                   # draws the pictures, reads PE files in checks
+  wixl msitools                             # builds the Windows Installer package
+  locales                                   # a Japanese locale: code page 932 under Wine
 )
 
 missing=()

@@ -1,40 +1,37 @@
 #include "sequences/contents_pattern.h"
 
+#include <windows.h>
 #include <string.h>
 
-#include "platform/bounded_string.h"
+#include "platform/ansi_text.h"
 
 namespace {
 
-const char kContentsSuffix[] = "\\*.*";
+const wchar_t kContentsSuffix[] = L"\\*.*";
 
-bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
 // Wildcards (the file system also takes < > " as such), stream or device
 // colons, forward slashes that would split a name, control characters.
-bool IsPlainPathCharacter(char c) {
-  return static_cast<unsigned char>(c) >= 0x20 && strchr("*?<>\"|:/", c) == nullptr;
-}
+bool IsPlainPathCharacter(wchar_t c) { return c >= 0x20 && wcschr(L"*?<>\"|:/", c) == nullptr; }
 
-// A part made of dots and blanks only resolves to this folder or one above it.
-bool NamesAFolderOfItsOwn(const char* part, size_t length) {
-  if (length == 0) return false;
-  for (size_t i = 0; i < length; ++i)
-    if (part[i] != '.' && part[i] != ' ') return true;
-  return false;
+// A part made of dots and blanks only resolves to this folder or one above it;
+// one that ends in a dot or blank resolves to the part without them.
+bool NamesAFolderOfItsOwn(const wchar_t* part, size_t length) {
+  return length > 0 && part[length - 1] != L'.' && part[length - 1] != L' ';
 }
 
 // "X:\" and at least one plain part, each separated by exactly one backslash.
-bool IsFolderBelowDriveRoot(const char* directory, size_t length) {
-  if (length < 4 || !IsDriveLetter(directory[0]) || directory[1] != ':' || directory[2] != '\\')
+bool IsFolderBelowDriveRoot(const wchar_t* folder, size_t length) {
+  if (length < 4 || !IsDriveLetter(folder[0]) || folder[1] != L':' || folder[2] != L'\\')
     return false;
   size_t partStart = 3;
   for (size_t i = 3; i <= length; ++i) {
-    if (i < length && directory[i] != '\\') {
-      if (!IsPlainPathCharacter(directory[i])) return false;
+    if (i < length && folder[i] != L'\\') {
+      if (!IsPlainPathCharacter(folder[i])) return false;
       continue;
     }
-    if (!NamesAFolderOfItsOwn(directory + partStart, i - partStart)) return false;
+    if (!NamesAFolderOfItsOwn(folder + partStart, i - partStart)) return false;
     partStart = i + 1;
   }
   return true;
@@ -42,18 +39,29 @@ bool IsFolderBelowDriveRoot(const char* directory, size_t length) {
 
 }  // namespace
 
+bool ReadFolderBelowDriveRoot(const char* directory, size_t capacity, wchar_t* folder) {
+  if (directory == nullptr || folder == nullptr || strnlen(directory, capacity) == capacity)
+    return false;  // not terminated
+  if (!AnsiToWide(directory, folder, MAX_PATH)) return false;
+  size_t length = wcslen(folder);
+  while (length > 0 && folder[length - 1] == L'\\') --length;
+  folder[length] = L'\0';
+  return IsFolderBelowDriveRoot(folder, length);
+}
+
 bool MakeContentsPattern(char* buffer, size_t capacity) {
   if (buffer == nullptr || capacity == 0) return false;
-  size_t length = strnlen(buffer, capacity);
-  if (length == capacity) return false;  // not terminated
-  while (length > 0 && buffer[length - 1] == '\\') --length;
+  wchar_t pattern[MAX_PATH + sizeof kContentsSuffix / sizeof kContentsSuffix[0]];
+  if (!ReadFolderBelowDriveRoot(buffer, capacity, pattern)) return false;
+  wcscat(pattern, kContentsSuffix);
 
-  // The pattern, its terminator and the list's second terminator must fit.
-  if (length + sizeof kContentsSuffix + 1 > capacity) return false;
-  if (!IsFolderBelowDriveRoot(buffer, length)) return false;
-
-  buffer[length] = '\0';
-  AppendBounded(buffer, capacity, kContentsSuffix);
-  buffer[length + sizeof kContentsSuffix] = '\0';
+  // Back to the code page the shell reads it in; the pattern, its terminator and
+  // the list's second terminator must fit.
+  char text[MAX_PATH + 8];
+  if (!WideToExactAnsi(pattern, wcslen(pattern), text, sizeof text)) return false;
+  const size_t length = strlen(text);
+  if (length + 2 > capacity) return false;
+  memcpy(buffer, text, length + 1);
+  buffer[length + 1] = '\0';
   return true;
 }

@@ -13,6 +13,7 @@
 #include "records/installed_product.h"
 #include "records/registry_tree.h"
 #include "sequences/contents_pattern.h"
+#include "sequences/removal_folder_guard.h"
 
 namespace {
 
@@ -39,6 +40,8 @@ const char kQuestion[] =
     "Setup has detected a previous installation of Halvoran v2.0. This will be automatically "
     "uninstalled. Continue?";
 const char kRemoved[] = "The previous installation has been successfully removed.";
+// Shown in the status line, with the directory as recorded, when its files stay.
+const char kFilesLeftInPlace[] = "Files of the previous installation left in place: \"%s\"\r\n";
 
 // Deletes what the source list names, subfolders included, without asking,
 // without any window of the shell's own, and without the recycle bin.
@@ -51,6 +54,18 @@ int DeleteByPattern(HWND owner, const char* sourceList) {
   operation.pTo = nullptr;
   operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
   return SHFileOperationA(&operation);
+}
+
+// Empties the release's installation directory, its subfolders included, when
+// the directory names a folder that may be emptied; directory then holds the
+// shell's source list. false, directory unchanged, when the files stay.
+bool EmptyInstallationDirectory(HWND owner, char* directory, size_t capacity) {
+  wchar_t folder[MAX_PATH];
+  if (!ReadFolderBelowDriveRoot(directory, capacity, folder) || !MayEmptyFolder(folder) ||
+      !MakeContentsPattern(directory, capacity))
+    return false;
+  DeleteByPattern(owner, directory);
+  return true;
 }
 
 // 1 when the emptied group folder is gone. A group that is not there counts as
@@ -82,17 +97,20 @@ int RemovePreviousInstallation(StatusCallback callback, void* context) {
 
   callback(context, "Removing Files ...\r\n");
   // Without a usable directory (none recorded or readable, too long for the
-  // pattern, or not a folder below a drive root) the release's files cannot be
-  // told from anything else, so they stay and the clean-up goes on. Failing here
-  // would not help: its records are gone, and the next run would not find it.
-  if (MakeContentsPattern(directory, sizeof directory))
-    DeleteByPattern(ContextWindow(context), directory);
+  // pattern, not a folder below a drive root, or one that holds more than the
+  // release: see the guard) the release's files cannot be told from anything
+  // else, so they stay and the clean-up goes on. Failing here would not help: its
+  // records are gone, and the next run would not find it.
+  const bool filesLeft =
+      !EmptyInstallationDirectory(ContextWindow(context), directory, sizeof directory);
 
   callback(context, "Removing Program Group...\r\n");
   int result = 1;
   if (DeleteByPattern(ContextWindow(context), kProgramGroupPattern) == 0)
     result = RemoveProgramGroupFolder();
 
+  // Last, so that the line stands while the user reads the closing box.
+  if (filesLeft) callback(context, kFilesLeftInPlace, directory);
   if (result) AfxMessageBox(kRemoved, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND, 0);
   return result;
 }

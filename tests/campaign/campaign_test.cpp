@@ -326,13 +326,16 @@ TEST_CASE("device-console listings: every command-interpreter metacharacter in a
   // Each identifier has a decoy: the device that the part in front of the
   // metacharacter names. Only commands whose identifier can be quoted safely run,
   // for exactly that identifier; no decoy goes and no file appears.
-  const std::string metas = "&|<>^()%!\",;=@`'~?*{}[]$#+.";
+  // Bytes above 0x7F: lead bytes of double-byte code pages, which would take the
+  // byte behind them into one character; no identifier holds them.
+  const std::string metas = "&|<>^()%!\",;=@`'~?*{}[]$#+.\x81\x95\xA0\xE0\xFF";
   std::vector<std::string> listing, expectedCalls = {"devcon_32.exe\tlistclass\tMODEM"};
   std::vector<std::string> decoys;
   for (char c : metas) {
     std::string id = std::string("ROOT\\A") + c + "B\\0000";
     listing.push_back(id + "   : Zorvane PPP Data Modem");
-    if (c != '%' && c != '!' && c != '"') expectedCalls.push_back("devcon_32.exe\tremove\t@" + id);
+    if (c != '%' && c != '!' && c != '"' && static_cast<unsigned char>(c) < 0x80)
+      expectedCalls.push_back("devcon_32.exe\tremove\t@" + id);
   }
   for (const char* id : {"ROOT\\A&&B\\0000", "ROOT\\A||B\\0000", "ROOT\\A>>B\\0000", "ROOT\\A^&B\\0000",
                          "ROOT\\A2>&1\\0000", "ROOT\\A<nul\\0000", "ROOT\\A&(x)\\0000"}) {

@@ -1,6 +1,7 @@
 #include "tests/jobs/job_folder.h"
 
 #include <windows.h>
+#include <setupapi.h>
 
 #include "tests/fakes/fake_stack.h"
 #include "tests/support/process.h"
@@ -52,10 +53,12 @@ void JobFolder::ChooseSetupLibrary() const {
 
 std::string JobFolder::Path(const std::string& file) const { return JoinPath(dir, file); }
 
-void JobFolder::SetPanel(bool addsModem) const {
+void JobFolder::SetPanel(bool addsModem) const { WritePanelSettings(dir, addsModem); }
+
+void WritePanelSettings(const std::string& dir, bool addsModem) {
   std::string ini = "count=2\nautoclose_ms=100\n";
   if (addsModem) ini += "append_file=fake_devices.txt\nappend_line=modem Zorvane PPP Data Modem\n";
-  WriteWholeFile(Path("test_applet.ini"), ini);
+  WriteWholeFile(JoinPath(dir, "test_applet.ini"), ini);
 }
 
 void JobFolder::SeedEarlierRelease() const {
@@ -85,6 +88,14 @@ void InstallTestPanels() {
   CopyFileTo(BinFile("test_applet.cpl"), SystemFile("telephon.cpl"));
   CopyFileTo(BinFile("test_applet.cpl"), SystemFile("modem.cpl"));
 }
+
+bool DriverInfStaged() {
+  char dir[MAX_PATH] = {};
+  GetWindowsDirectoryA(dir, sizeof dir);
+  return FileExists(JoinPath(dir, "inf\\Zorvane.inf"));
+}
+
+void UnstageDriverInf() { SetupUninstallOEMInfA("Zorvane.inf", SUOI_FORCEDELETE, nullptr); }
 
 void ClearProductRecords() {
   ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, kEarlierRoot);

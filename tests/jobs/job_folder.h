@@ -35,14 +35,20 @@ struct JobFolder {
   std::vector<std::string> fakes;  // the fake libraries placed in dir
 };
 
+// The settings of the test panel for a job run in dir (see JobFolder::SetPanel).
+void WritePanelSettings(const std::string& dir, bool addsModem);
+
 // Where a program under test finds the accelerator's and the earlier release's
 // records, seen from this 64-bit test: the 32-bit program's view is below
 // Wow6432Node.
 std::string ProductRecordRoot();
-
 // Puts the test control-panel file in the system folder as telephon.cpl and
 // modem.cpl, the panels the job may open.
 void InstallTestPanels();
+// The driver INF in Wine's own INF store (where the real setup library stages
+// it), and its removal from there.
+bool DriverInfStaged();
+void UnstageDriverInf();
 // Removes every registry record the jobs' tests make.
 void ClearProductRecords();
 

@@ -185,15 +185,6 @@ size_t DialDlgOwnerAt() { return ProgramIs32Bit() ? 4 : offsetof(RASDIALDLG, hwn
 
 const char kAutoDialKey[] = "Software\\Microsoft\\RAS AutoDial\\Default";
 
-// The staged copy of the driver INF in Wine's store, removed before and after.
-void UnstageDriverInf() { SetupUninstallOEMInfA("Zorvane.inf", SUOI_FORCEDELETE, nullptr); }
-
-bool DriverInfStaged() {
-  char dir[MAX_PATH] = {};
-  GetWindowsDirectoryA(dir, sizeof dir);
-  return FileExists(JoinPath(dir, "inf\\Zorvane.inf"));
-}
-
 // Runs the program in the folder with one switch, answering its boxes; the exit code.
 // The program's status line each time one of its boxes came ("status <text>").
 DWORD g_programId;

@@ -116,26 +116,44 @@ TEST_CASE("removal: identifiers reach the tool and the filter as literal text") 
   }
 }
 
-TEST_CASE("removal: identifiers that quoting cannot make safe are skipped") {
-  const char* refused[] = {
-      "ROOT\\Q\"X\\0000&echo.>pwned.txt",  // a quote would end the quoting
-      "ROOT\\%COMSPEC%\\0000",            // expanded inside quotes
-      "ROOT\\!COMSPEC!\\0000",            // expanded under delayed expansion
-      "ROOT\\MODEM\\",                    // would escape the closing quote
-      "-e",                               // would be an option of the filter
-      "ROOT\\\x01" "Z",                   // a control character
-  };
+namespace {
+
+// Each identifier is skipped; the good one beside it is removed.
+void CheckSkipped(const std::vector<std::string>& refused, const std::string& folder) {
   int n = 0;
-  for (const char* id : refused) {
+  for (const std::string& id : refused) {
     CAPTURE(id);
-    std::string bad = std::string(id) + "   : Zorvane Modem";
-    RemovalRun run = RunRemoval("refused" + std::to_string(n++),
+    std::string bad = id + "   : Zorvane Modem";
+    RemovalRun run = RunRemoval(folder + std::to_string(n++),
                                 {bad, "ROOT\\MODEM\\0000   : Zorvane PPP Data Modem"});
     CHECK(run.exitCode == 11);
     CHECK(run.devconCalls == std::vector<std::string>{Listing(), Remove("ROOT\\MODEM\\0000")});
     CHECK(run.devicesAfter == std::vector<std::string>{bad});
     CHECK_FALSE(FileExists(JoinPath(run.dir, "pwned.txt")));
   }
+}
+
+}  // namespace
+
+TEST_CASE("removal: identifiers that quoting cannot make safe are skipped") {
+  CheckSkipped({
+      "ROOT\\Q\"X\\0000&echo.>pwned.txt",  // a quote would end the quoting
+      "ROOT\\%COMSPEC%\\0000",            // expanded inside quotes
+      "ROOT\\!COMSPEC!\\0000",            // expanded under delayed expansion
+      "ROOT\\MODEM\\",                    // would escape the closing quote
+      "-e",                               // would be an option of the filter
+      "ROOT\\\x01" "Z",                   // a control character
+      "ROOT\\\xE9" "Z",                   // no device identifier holds other than ASCII
+      "ROOT\\\x7F" "Z",                   // DEL
+  }, "refused");
+}
+
+// Run by the test's code page 932 copy only (it is skipped in the ordinary run):
+// there a lead byte takes the byte behind it, the closing quote, into one
+// character, and the command interpreter would run what follows the quote.
+TEST_CASE("removal under code page 932: identifiers with lead bytes are skipped" * doctest::skip()) {
+  REQUIRE(GetACP() == 932);
+  CheckSkipped({"ROOT\\MODEM\\0000\x95", "ROOT\\\x95\x5C" "0000"}, "refused932_");
 }
 
 TEST_CASE("removal: an identifier whose command does not fit 500 bytes is skipped") {

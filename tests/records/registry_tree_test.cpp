@@ -198,3 +198,39 @@ TEST_CASE("registry tree removal refuses a path that names the root itself") {
   CHECK(Exists("root\\b"));
   REQUIRE(ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch));
 }
+
+TEST_CASE("registry tree removal ends at a subkey that the ANSI path cannot name exactly") {
+  // Each such subkey would be opened under another name ('?' for a character the
+  // code page lacks, the parent again for a name that begins with a NUL), found
+  // missing and counted as removed; or, a link to a missing key, be "not found"
+  // however it is named. The removal must end, keep the subkey and every key
+  // above it, and say 0; keys met before it are gone.
+  const std::wstring missingTarget = L"\\Registry\\Machine\\Software\\HalvoranNoSuchKey";
+  struct Row {
+    const char* what;
+    std::wstring name;
+    std::wstring linkTarget;
+  };
+  const Row rows[] = {
+      {"characters no ANSI code page has", L"\x1200\x0F40", L""},
+      {"a lone surrogate, which no code page has", std::wstring(1, wchar_t(0xDC00)), L""},
+      {"a name that begins with a NUL", std::wstring(L"\0abc", 4), L""},
+      {"a name that is one NUL", std::wstring(1, L'\0'), L""},
+      {"a link to a key that does not exist", L"link", missingTarget},
+  };
+  for (const Row& row : rows) {
+    INFO(std::string(row.what));
+    FreshScratch();
+    Make("top\\a\\x");
+    Make("top\\b");
+    Make("beside");
+    REQUIRE(CreateCountedKey(HKEY_CURRENT_USER, kScratch + "\\top\\b", row.name, row.linkTarget));
+    if (row.linkTarget.empty()) REQUIRE(GetACP() != CP_UTF8);
+
+    CHECK(DeleteRegistryTree(HKEY_CURRENT_USER, kTop.c_str()) == 0);
+    CHECK_FALSE(Exists("top\\a"));
+    CHECK(Exists("top\\b"));
+    CHECK(Exists("beside"));
+  }  // the next fresh scratch key takes the subkey away again
+  REQUIRE(ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch));
+}

@@ -7,6 +7,8 @@
 
 #include "tests/support/status_recorder.h"
 
+#include <shlobj.h>
+#include <ctype.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <string>
@@ -124,6 +126,7 @@ struct EarlierRelease {
   std::string brandData = kEarlierReleaseBrand;
   bool directoryValue = true;
   std::string directory = kInstallationDirectory;
+  DWORD directoryType = REG_SZ;  // REG_BINARY: the bytes of directory, no terminator
   bool group = true;
   int lockedTree = 0;  // 1 to 4: a key in that tree may not be deleted
 };
@@ -155,10 +158,12 @@ class Fixture {
       REQUIRE(SetStringValue(tree.root, std::string(tree.path) + "\\Marker", "Value", "x"));
     }
     if (release.brand) REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, kBrandKey, "APP1", release.brandData));
-    if (release.directoryValue)
-      REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, kProductKey, "InstallationDir",
-                             release.directory == kInstallationDirectory ? installDir
-                                                                         : release.directory));
+    const std::string directory =
+        release.directory == kInstallationDirectory ? installDir : release.directory;
+    if (release.directoryValue && release.directoryType == REG_BINARY)
+      REQUIRE(SetValueBytes(HKEY_LOCAL_MACHINE, kProductKey, "InstallationDir", directory, REG_BINARY));
+    else if (release.directoryValue)
+      REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, kProductKey, "InstallationDir", directory));
     MakeInstallationFiles(installDir);
     if (release.group) {
       for (const char* parent : kGroupParents) CreateDirectoryA(parent, nullptr);
@@ -271,6 +276,13 @@ void CheckDeletes(const Outcome& outcome, const std::vector<std::string>& expect
 
 const std::vector<std::string> kAllLines = {kChecking, kFound, kRemovingKeys, kRemovingFiles,
                                             kRemovingGroup};
+
+// Every line, and last the one that tells the user which folder kept its files.
+std::vector<std::string> LinesWithFolderLeft(const std::string& directory) {
+  std::vector<std::string> lines = kAllLines;
+  lines.push_back("Files of the previous installation left in place: \"" + directory + "\"\r\n");
+  return lines;
+}
 
 }  // namespace
 
@@ -431,7 +443,7 @@ TEST_CASE("clean-up: without a usable installation directory the file step delet
     SetCurrentDirectoryA(previous);
 
     CHECK(outcome.result == 1);
-    CHECK(g_statusLines == kAllLines);
+    CHECK(g_statusLines == LinesWithFolderLeft(row.value ? release.directory : ""));
     REQUIRE(outcome.boxes.size() == 2);
     CheckRemovedBox(outcome.boxes[1]);
     for (int tree = 1; tree <= 4; ++tree) CHECK(Fixture::TreeGone(tree));
@@ -466,11 +478,146 @@ TEST_CASE("clean-up: the longest installation directory that the pattern buffer 
     CHECK(fixture.FilesIntact(fixture.installDir));
     CHECK(fixture.SiblingsIntact(fixture.installDir));
     if (length == 254) {
+      CHECK(g_statusLines == kAllLines);
       CHECK(IsEmptyFolder(dir));
       CheckDeletes(outcome, {dir + "\\*.*", kGroupPattern});
     } else {
+      CHECK(g_statusLines == LinesWithFolderLeft(dir));
       CHECK(Exists(dir + "\\a"));
       CHECK(Exists(dir + "\\s\\b"));
+      CheckDeletes(outcome, {kGroupPattern});
+    }
+  }
+}
+
+namespace {
+
+std::string ShellFolder(int csidl) {
+  char path[MAX_PATH] = {};
+  REQUIRE(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) == S_OK);
+  return path;
+}
+
+std::string Parent(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string ShortName(const std::string& path) {
+  char shortPath[MAX_PATH] = {};
+  REQUIRE(GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath) > 0);
+  REQUIRE(std::string(shortPath) != path);  // else the row would test nothing new
+  return shortPath;
+}
+
+}  // namespace
+
+TEST_CASE("clean-up: a folder that holds more than the release stays, and the user is told") {
+  // Were the check to let one through, the file-operation guard would refuse the
+  // delete (and the deletes checked below would show it) or, for folders in the
+  // scratch folder, the release's files would be gone.
+  struct Row {
+    const char* layout;
+    std::string directory;
+    std::string current;  // empty: the scratch folder
+  };
+  const std::string windows = ShellFolder(CSIDL_WINDOWS);
+  const std::string release = JoinPath(ScratchRoot(), "previous_installation\\Halvoran 2.0");
+  // A symbolic link that the build makes (see CMakeLists.txt); Wine shows it as a
+  // reparse point.
+  const std::string links = SelfDir() + "\\sequences_links";
+  const Row rows[] = {
+      {"the Windows folder", windows, ""},
+      {"the Windows folder in capitals, with a trailing separator", Upper(windows) + "\\", ""},
+      {"the system folder", ShellFolder(CSIDL_SYSTEM), ""},
+      {"the program-files folder by its short name", ShortName(ShellFolder(CSIDL_PROGRAM_FILES)), ""},
+      {"the 32-bit program-files folder", ShellFolder(CSIDL_PROGRAM_FILESX86), ""},
+      {"the folder of the profiles", Parent(ShellFolder(CSIDL_PROFILE)), ""},
+      {"the user's profile", ShellFolder(CSIDL_PROFILE), ""},
+      {"the common application data", ShellFolder(CSIDL_COMMON_APPDATA), ""},
+      {"a folder that holds the running program's folder", Parent(SelfDir()), ""},
+      {"the current folder", release, release},
+      {"a folder that holds the current folder", release, release + "\\sub"},
+      {"a symbolic link to a folder", links + "\\link", ""},
+      {"a folder below a symbolic link", links + "\\link\\Halvoran 2.0", ""},
+  };
+  const std::string linkedFile = links + "\\target\\Halvoran 2.0\\keep.txt";
+  for (const Row& row : rows) {
+    INFO(std::string(row.layout));
+    INFO(row.directory);
+    Fixture fixture;
+    REQUIRE(fixture.installDir == release);
+    EarlierRelease earlier;
+    earlier.directory = row.directory;
+    fixture.Install(earlier);
+    REQUIRE(MakeFile(linkedFile));
+
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof previous, previous);
+    REQUIRE(SetCurrentDirectoryA(row.current.empty() ? fixture.Scratch().c_str() : row.current.c_str()));
+    Outcome outcome = Run(1, {IDOK, IDOK});
+    SetCurrentDirectoryA(previous);
+
+    CHECK(outcome.result == 1);
+    CHECK(g_statusLines == LinesWithFolderLeft(row.directory));
+    REQUIRE(outcome.boxes.size() == 2);
+    CheckRemovedBox(outcome.boxes[1]);
+    CheckDeletes(outcome, {kGroupPattern});  // the group's delete only
+    CHECK(fixture.FilesIntact(fixture.installDir));
+    CHECK(Exists(linkedFile));
+  }
+}
+
+// Run by the test's code page 932 copy only (it is skipped in the ordinary run).
+// The installation folder ends in U+8868, whose second byte is 0x5C, the byte of a
+// backslash; its neighbours' names begin with the same character.
+TEST_CASE("clean-up under code page 932: the folder is read as characters" * doctest::skip()) {
+  REQUIRE(GetACP() == 932);
+  const std::string hyo = "\x95\x5C";                     // U+8868
+  const std::string keisan = hyo + "\x8C\x76\x8E\x5A";   // U+8868 U+8A08 U+7B97
+  const std::string hyoshi = hyo + "\x8E\x86" ".txt";    // U+8868 U+7D19 .txt
+  struct Row {
+    const char* layout;
+    std::string stored;  // behind the scratch folder
+    DWORD type;
+    bool emptied;
+  };
+  const Row rows[] = {
+      {"<scratch>\\U+8868 beside <scratch>\\U+8868U+8A08U+7B97 and <scratch>\\U+8868U+7D19.txt",
+       "\\" + hyo, REG_SZ, true},
+      {"the same, recorded with a trailing separator", "\\" + hyo + "\\", REG_SZ, true},
+      {"a binary value that ends in the lead byte of U+8868", "\\\x95", REG_BINARY, false},
+  };
+  for (const Row& row : rows) {
+    INFO(std::string(row.layout));
+    Fixture fixture;
+    const std::string folder = fixture.Scratch() + "\\" + hyo;
+    EarlierRelease release;
+    release.directory = fixture.Scratch() + row.stored;
+    release.directoryType = row.type;
+    fixture.Install(release);
+    // The process reads ANSI text as code page 932 here, so the ANSI calls make it.
+    REQUIRE(CreateDirectoryA(folder.c_str(), nullptr));
+    REQUIRE(CreateDirectoryA((folder + "\\sub").c_str(), nullptr));
+    REQUIRE(WriteWholeFile(folder + "\\sub\\b.txt", "data"));
+    REQUIRE(CreateDirectoryA((fixture.Scratch() + "\\" + keisan).c_str(), nullptr));
+    REQUIRE(WriteWholeFile(fixture.Scratch() + "\\" + keisan + "\\other_product_data.txt", "data"));
+    REQUIRE(WriteWholeFile(fixture.Scratch() + "\\" + hyoshi, "data"));
+
+    Outcome outcome = Run(1, {IDOK, IDOK});
+    CHECK(outcome.result == 1);
+    CHECK(FileExists(folder));
+    CHECK(FileExists(folder + "\\sub\\b.txt") == !row.emptied);
+    CHECK(FileExists(fixture.Scratch() + "\\" + keisan + "\\other_product_data.txt"));
+    CHECK(FileExists(fixture.Scratch() + "\\" + hyoshi));
+    CHECK(fixture.FilesIntact(fixture.installDir));
+    if (row.emptied) {
+      CHECK(g_statusLines == kAllLines);
+      CheckDeletes(outcome, {folder + "\\*.*", kGroupPattern});
+    } else {
+      CHECK(g_statusLines == LinesWithFolderLeft(release.directory));
       CheckDeletes(outcome, {kGroupPattern});
     }
   }

@@ -1,5 +1,14 @@
 #include "tests/support/registry_scratch.h"
 
+#include <winternl.h>
+
+extern "C" {
+NTSTATUS NTAPI NtCreateKey(HANDLE*, ACCESS_MASK, OBJECT_ATTRIBUTES*, ULONG, UNICODE_STRING*, ULONG,
+                           ULONG*);
+NTSTATUS NTAPI NtOpenKey(HANDLE*, ACCESS_MASK, OBJECT_ATTRIBUTES*);
+NTSTATUS NTAPI NtDeleteKey(HANDLE);
+}
+
 namespace {
 
 class Key {
@@ -87,6 +96,10 @@ bool LockKey(HKEY root, const std::string& path, DWORD deniedAccess) {
   return ok;
 }
 
+// Leaves that a test made with CreateCountedKey and left behind (it failed on
+// the way): the ANSI calls above cannot name them.
+static void DeleteCountedLeaves(HKEY root, const std::string& path);
+
 bool ForceDeleteKeyTree(HKEY root, const std::string& path) {
   if (path.empty() || path[0] == '\\') return false;  // never the root itself
   SetDacl(root, path, nullptr, nullptr);  // a null DACL allows everything
@@ -105,6 +118,68 @@ bool ForceDeleteKeyTree(HKEY root, const std::string& path) {
       for (const std::string& child : children) ForceDeleteKeyTree(key.Get(), child);
     }
   }
+  DeleteCountedLeaves(root, path);
   RegDeleteKeyA(root, path.c_str());
   return !KeyExists(root, path);
+}
+
+namespace {
+
+// Opens (create: creates) the key named by the counted wide name below root\parent.
+HANDLE OpenCounted(HKEY root, const std::string& parent, const std::wstring& name, bool create,
+                   bool link) {
+  Key parentKey;
+  if (parentKey.Open(root, parent, KEY_ALL_ACCESS) != ERROR_SUCCESS) return nullptr;
+  UNICODE_STRING counted;
+  counted.Buffer = const_cast<wchar_t*>(name.data());
+  counted.Length = counted.MaximumLength = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+  OBJECT_ATTRIBUTES attributes;
+  InitializeObjectAttributes(&attributes, &counted, OBJ_CASE_INSENSITIVE | OBJ_OPENLINK,
+                             parentKey.Get(), nullptr);
+  HANDLE key = nullptr;
+  NTSTATUS status = create ? NtCreateKey(&key, KEY_ALL_ACCESS | KEY_CREATE_LINK, &attributes, 0,
+                                         nullptr, link ? REG_OPTION_CREATE_LINK : 0, nullptr)
+                           : NtOpenKey(&key, KEY_ALL_ACCESS, &attributes);
+  return status == 0 ? key : nullptr;
+}
+
+}  // namespace
+
+bool CreateCountedKey(HKEY root, const std::string& parent, const std::wstring& name,
+                      const std::wstring& linkTarget) {
+  if (!CreateKeyPath(root, parent)) return false;
+  HANDLE key = OpenCounted(root, parent, name, true, !linkTarget.empty());
+  if (key == nullptr) return false;
+  LONG status = linkTarget.empty()
+                    ? RegSetValueExW(static_cast<HKEY>(key), L"Value", 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(L"x"), 2 * sizeof(wchar_t))
+                    : RegSetValueExW(static_cast<HKEY>(key), L"SymbolicLinkValue", 0, REG_LINK,
+                                     reinterpret_cast<const BYTE*>(linkTarget.data()),
+                                     static_cast<DWORD>(linkTarget.size() * sizeof(wchar_t)));
+  RegCloseKey(static_cast<HKEY>(key));
+  return status == ERROR_SUCCESS;
+}
+
+bool DeleteCountedKey(HKEY root, const std::string& parent, const std::wstring& name) {
+  HANDLE key = OpenCounted(root, parent, name, false, false);
+  if (key == nullptr) return false;
+  bool deleted = NtDeleteKey(key) == 0;
+  RegCloseKey(static_cast<HKEY>(key));
+  return deleted;
+}
+
+static void DeleteCountedLeaves(HKEY root, const std::string& path) {
+  std::vector<std::wstring> names;
+  {
+    Key key;
+    if (key.Open(root, path, KEY_READ) != ERROR_SUCCESS) return;
+    wchar_t name[512];
+    for (DWORD i = 0;; ++i) {
+      DWORD length = 512;
+      if (RegEnumKeyExW(key.Get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        break;
+      names.push_back(std::wstring(name, length));
+    }
+  }
+  for (const std::wstring& name : names) DeleteCountedKey(root, path, name);
 }

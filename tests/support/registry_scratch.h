@@ -26,5 +26,14 @@ bool ValueExists(HKEY root, const std::string& path, const std::string& name);
 bool LockKey(HKEY root, const std::string& path, DWORD deniedAccess);
 
 // Removes the key and everything below it, first lifting any lock; works through
-// handles, so paths of any length are fine. True when the key is gone.
+// handles, so paths of any length are fine; leaves made by CreateCountedKey
+// (below) go too. True when the key is gone.
 bool ForceDeleteKeyTree(HKEY root, const std::string& path);
+
+// Keys that the ANSI calls cannot name: a leaf below root\parent given by its
+// wide name, counted (so it may begin with or hold a NUL). With linkTarget it is
+// a registry link to that native path (for instance to a key that does not
+// exist). DeleteCountedKey removes such a leaf, a link as the link itself.
+bool CreateCountedKey(HKEY root, const std::string& parent, const std::wstring& name,
+                      const std::wstring& linkTarget = std::wstring());
+bool DeleteCountedKey(HKEY root, const std::string& parent, const std::wstring& name);
