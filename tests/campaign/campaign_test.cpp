@@ -186,7 +186,7 @@ TEST_CASE("command lines: random lines take the modes of both decision orders") 
     REQUIRE_FALSE(w.line.empty());
     ProgramRun run("campaign\\line" + std::to_string(index++), RealProgramPath());
     // Wine's dial dialog is a stub that aborts the process: the fake one stands in.
-    REQUIRE(CopyFileTo(JoinPath(fakestack::FakeBinDir(), "rasdlg.dll"), run.PathOf("rasdlg.dll")));
+    REQUIRE(fakestack::PlantSystemFakes());
     REQUIRE(run.StartWithLine(w.line));
     BoxAnswerer boxes(kBoxCaption, {IDOK, IDOK}, run.Id());
     long exitCode = run.Wait(60000);
@@ -399,7 +399,7 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
   }();
   SUBCASE("current directory of 300 characters") {
     std::string program = MakeScratchDir("campaign\\longcwd");
-    REQUIRE(fakestack::PlaceFakes(program));
+    REQUIRE(fakestack::PlantSystemFakes());
     REQUIRE(CopyFileTo(SelfPath(), JoinPath(program, "campaign_child.exe")));
     REQUIRE(CopyFileTo(Bin("Zorvane.inf"), JoinPath(program, "Zorvane.inf")));
     std::string deep = FolderOfLength(program, 300);
@@ -445,7 +445,7 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
     REQUIRE(program.size() == 259);
     REQUIRE(CopyFileTo(RealProgramPath(), program));
     REQUIRE(CopyFileTo(Bin("Zorvane.inf"), folder + "\\Zorvane.inf"));
-    REQUIRE(fakestack::PlaceFakes(folder));
+    REQUIRE(fakestack::PlantSystemFakes());
     REQUIRE(fakestack::WriteDevices(cwd, {{"modem", kModemName}}));
     {
       ChildProcess install;

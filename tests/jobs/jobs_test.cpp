@@ -18,6 +18,7 @@
 #include "tests/support/program_run.h"
 #include "tests/support/process.h"
 #include "tests/support/registry_scratch.h"
+#include "tests/support/system_file.h"
 #include "tests/support/test_devices.h"
 #include "tests/support/wine_app_defaults.h"
 #include "tests/support/window_driver.h"
@@ -217,6 +218,47 @@ TEST_CASE("install on the real program: entry, credentials, AutoDial, marker and
   UnstageDriverInf();
 }
 
+TEST_CASE("install on the real program uses the system's libraries and rundll32, none planted beside it") {
+  // The program in a folder of its own; it and the current folder hold
+  // libraries lacking an entry point (a bind through one would fail, and the
+  // fakes note the path of every load) and a rundll32.exe that would note its
+  // start. On Windows XP the panel opens through rundll32.
+  InstallTestPanels();
+  ClearProductRecords();
+  WineAppDefaults windowsXp(kProgramName);
+  windowsXp.SetVersion("winxp");
+  JobFolder folder("program-planted", true);
+  folder.SetPanel(true);
+  const std::string program = folder.Path("program");
+  REQUIRE(CreateDirectoryA(program.c_str(), nullptr));
+  REQUIRE(CopyFileTo(RealProgramPath(), JoinPath(program, kProgramName)));
+  REQUIRE(CopyFileTo(folder.Path("Zorvane.inf"), JoinPath(program, "Zorvane.inf")));
+  for (const std::string& place : {program, folder.dir}) {
+    for (const char* decoy : {"rasapi32-no-RasEnumDevicesA", "rasdlg-no-RasDialDlgA",
+                              "setupapi-no-SetupCopyOEMInfA"})
+      REQUIRE(CopyFileTo(fakestack::VariantPath(decoy), JoinPath(place, fakestack::VariantLibrary(decoy))));
+    REQUIRE(CopyFileTo(JoinPath(SelfDir(), "bin\\scripted_devcon.exe"), JoinPath(place, "rundll32.exe")));
+  }
+
+  ChildProcess run;
+  REQUIRE(run.Start(JoinPath(program, kProgramName), std::string(kProgramName) + " -i", folder.dir));
+  BoxAnswerer answerer(kBoxCaption, {}, run.Id());
+  CHECK(run.Wait(120000) == 0);
+  answerer.Stop();
+  CHECK(answerer.Seen().empty());
+  CHECK(FileExists(folder.Path("tmp.txt")));
+  CHECK(Contains(FileLines(folder.Path("test_applet.log")), "modem.cpl closed 0 ok"));
+  CHECK_FALSE(FileExists(folder.Path("devcon_calls.txt")));  // no planted rundll32 ran
+
+  std::vector<fakestack::Call> calls = fakestack::ReadCalls(folder.dir);
+  CHECK(fakestack::CountOf(calls, "rasapi32", "attach") >= 2);
+  CHECK(fakestack::CountOf(calls, "setupapi", "attach") == 1);
+  for (const fakestack::Call& call : calls) {
+    if (call.event != "attach") continue;
+    CHECK(call.Text("module") == JoinPath(SystemFolder(SystemSide::Native), call.library + ".dll"));
+  }
+}
+
 TEST_CASE("a failed install shows its box, leaves an old marker as it was and exits with 1603") {
   InstallTestPanels();
   ClearProductRecords();
@@ -315,8 +357,6 @@ TEST_CASE("launch with the accelerator found but no directory starts nothing fro
   CreateDirectoryA(dir.c_str(), nullptr);
   DeleteFileA(JoinPath(dir, "frontend.log").c_str());
   DeleteFileA(JoinPath(dir, "fake_calls.log").c_str());
-  for (const char* file : {"rasapi32.dll", "rasdlg.dll", "setupapi.dll"})
-    REQUIRE(CopyFileTo(folder.Path(file), JoinPath(dir, file)));
   REQUIRE(CopyFileTo(folder.Path("job_runner.exe"), decoy));
   SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen\\Brand", "APP1",
                  "Zorvane Halvoran 3 Web Accelerator");
@@ -330,8 +370,7 @@ TEST_CASE("launch with the accelerator found but no directory starts nothing fro
   CHECK(fakestack::CountOf(fakestack::ReadCalls(dir), "rasdlg", "RasDialDlgA") == 1);
 
   DeleteFileA(decoy.c_str());
-  for (const char* file : {"rasapi32.dll", "rasdlg.dll", "setupapi.dll", "fake_calls.log",
-                           "frontend.log", kProgramName})
+  for (const char* file : {"fake_calls.log", "frontend.log", kProgramName})
     DeleteFileA(JoinPath(dir, file).c_str());
   RemoveDirectoryA(dir.c_str());
   ClearProductRecords();
