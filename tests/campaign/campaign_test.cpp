@@ -121,9 +121,14 @@ const std::vector<Switch> kDialogOrder = {{'i', SetupMode::Install}, {'u', Setup
 const std::vector<Switch> kWorkerOrder = {{'i', SetupMode::Install}, {'u', SetupMode::Uninstall},
                                           {'l', SetupMode::Launch}};
 
+// The program's path is the line up to the first blank or tab that has an even
+// number of quotes before it; only what follows is searched.
 SetupMode Decide(const std::string& line, const std::vector<Switch>& order) {
+  size_t first = 0, quotes = 0;
+  while (first < line.size() && !((line[first] == ' ' || line[first] == '\t') && quotes % 2 == 0))
+    quotes += line[first++] == '"';
   for (const Switch& s : order)
-    for (size_t i = 0; i + 1 < line.size(); ++i)
+    for (size_t i = first; i + 1 < line.size(); ++i)
       if (line[i] == '-' && line[i + 1] == s.letter) return s.mode;
   return SetupMode::None;
 }
@@ -141,7 +146,11 @@ std::string RandomLine(std::mt19937& rng) {
     line += kind < 85 ? kCommon[rng() % (sizeof kCommon - 1)]
                       : kind < 95 ? static_cast<char>(0x80 + rng() % 128) : static_cast<char>(1 + rng() % 31);
   }
-  if (rng() % 3 == 0) line = "\"C:\\Setup Kit\\HalvoranInstallWinApp.exe\" " + line;
+  // Program paths that hold switches themselves, quoted or not.
+  static const char* const kPaths[] = {"\"C:\\Setup Kit\\HalvoranInstallWinApp.exe\" ",
+                                       "\"C:\\kit -u -i\\HalvoranInstallWinApp.exe\" ",
+                                       "C:\\halvoran-installer\\HalvoranInstallWinApp.exe "};
+  if (rng() % 3 == 0) line = kPaths[rng() % 3] + line;
   return line;
 }
 
@@ -175,8 +184,8 @@ TEST_CASE("command lines: random lines take the modes of both decision orders") 
   }
   CHECK_MESSAGE(wrong.empty(), wrong.size() << " lines decided wrongly, first: " << (wrong.empty() ? "" : wrong[0]));
 
-  // A handful through the real program, as the line it gets (its own path not
-  // in front): a job without its driver INF fails at once, with its box.
+  // A handful through the real program, as the line it gets (its first token
+  // taken for its path): a job without its driver INF fails at once, with its box.
   REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
   REQUIRE_MESSAGE(PathHasNoSwitch(ScratchRoot()), "the test folder's path holds a switch");
   int index = 0;
