@@ -445,6 +445,45 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
     }
     REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
   }
+  SUBCASE("installation directories that the current folder or drive would complete") {
+    struct Row { const char* directory; bool rooted; const char* decoy; };  // decoy: below cwd, or on C:
+    const Row rows[] = {
+        {"Tervaloxen", false, "Tervaloxen"},
+        {"C:Tervaloxen", false, "C:\\Tervaloxen"},
+        {"%ProgramFiles%\\Tervaloxen", false, "%ProgramFiles%\\Tervaloxen"},
+        {"\\Tervaloxen", false, nullptr},  // the current drive's root: Z:, outside the prefix
+        {".\\Tervaloxen", false, "Tervaloxen"},
+        {"C:\\", false, nullptr},
+        {"C:\\Tervaloxen\\", false, nullptr},
+        {"C:\\Tervaloxen\\\\bin", false, nullptr},
+        {"C:\\Tervaloxen\\.\\bin", false, nullptr},
+        {"C:\\Tervaloxen\\..\\Tervaloxen", false, nullptr},
+        {"C:\\Tervaloxen/../Tervaloxen", false, nullptr},
+        {"C:\\Program Files\\Tervaloxen", true, nullptr},
+        {"c:\\Tervaloxen\\...x\\.bin", true, nullptr},
+    };
+    for (const Row& row : rows) {
+      CAPTURE(row.directory);
+      CHECK(IsDriveRootedDirectory(row.directory) == row.rooted);
+      if (!row.decoy) continue;
+      std::string cwd = MakeScratchDir("campaign\\relative" + std::to_string(&row - rows));
+      std::string decoy = row.decoy[1] == ':' ? std::string(row.decoy) : JoinPath(cwd, row.decoy);
+      CreateDirectoryA(JoinPath(cwd, "%ProgramFiles%").c_str(), nullptr);
+      REQUIRE((CreateDirectoryA(decoy.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS));
+      REQUIRE(CopyFileTo(Bin("job_runner.exe"), decoy + "\\tervgui.exe"));
+      REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
+      REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen\\Brand", "APP1", kAcceleratorBrand));
+      REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen", "InstallationDir", row.directory));
+      CHECK(RunChild(cwd, "launch_accelerator") == 0);
+      Sleep(1000);  // a started front end notes itself in its current folder
+      CHECK_FALSE(FileExists(JoinPath(cwd, "frontend.log")));
+      if (row.decoy[1] == ':') {
+        DeleteFileA((decoy + "\\tervgui.exe").c_str());
+        RemoveDirectoryA(decoy.c_str());
+      }
+    }
+    REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
+  }
   SUBCASE("program path of 259 characters") {
     // The longest path the loader starts a program from: it installs, and its
     // boxes carry its name.
