@@ -8,9 +8,11 @@
 // file comes back. A copy saved by a run that did not end cleanly is put back
 // before anything else is planted under that name.
 //
-// Side: the system folder of this process (system32; for the 64-bit tests the
-// 64-bit one), or the 32-bit one of a 64-bit prefix (syswow64,
-// GetSystemWow64DirectoryA), where 32-bit programs under WOW64 load from.
+// Side: Native is the system folder of this process (GetSystemDirectoryA:
+// system32, which a 32-bit process under WOW64 reaches redirected to
+// syswow64); Wow64 is the 32-bit one of a 64-bit prefix named directly
+// (GetSystemWow64DirectoryA), where 32-bit programs under WOW64 load from,
+// so that a 64-bit test can plant for them.
 #pragma once
 #include <string>
 
