@@ -1,11 +1,12 @@
 // The modem driver INF lies beside the program as Zorvane.inf. Installing hands
 // it to the setup library, which copies it into the system's INF store under a
-// name of its own; removal asks for "zorvane.inf" by that fixed name.
+// name of its own; removal finds the copies by the name they came in with.
 #include "modem/driver_inf.h"
 
 #include <stdlib.h>
 #include <string.h>
 
+#include "modem/inf_store.h"
 #include "platform/bounded_string.h"
 #include "platform/setup_api_binding.h"
 
@@ -73,7 +74,9 @@ int StageDriverInf(StatusCallback callback, void* context) {
 int UninstallDriverInf(StatusCallback callback) {
   if (callback == nullptr) return 0;
   if (!BindSetupApi()) return 0;
-  BOOL removed = SetupApiBinding::SetupUninstallOEMInfA("zorvane.inf", SUOI_FORCEDELETE, nullptr);
+  // Windows names the copy oem<N>.inf; a store that keeps the INF's own name
+  // (Wine's) is asked for it by that name.
+  int removed = RemoveInfFromStore("Zorvane.inf", "zorvane.inf");
   ReleaseSetupApi();
   return removed;
 }

@@ -10,6 +10,7 @@ int BuildDriverInfPath(char* buffer);
 // Non-zero when the INF is in the store afterwards (copied now, or already there).
 int StageDriverInf(StatusCallback callback, void* context);
 
-// The setup library's result for removing "zorvane.inf"; 0 for a null callback
-// or when the library cannot be bound.
+// Removes every store copy of Zorvane.inf, whatever the store named it (by
+// "zorvane.inf" when it finds none). Non-zero when every copy found was removed;
+// 0 for a null callback or when the library cannot be bound.
 int UninstallDriverInf(StatusCallback callback);

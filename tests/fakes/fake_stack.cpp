@@ -146,10 +146,18 @@ std::vector<PhonebookEntry> ReadPhonebook(const std::string& dir) {
 
 std::string InfStoreDir(const std::string& dir) { return JoinPath(dir, fakefiles::kInfStore); }
 
+bool SeedStoreCopy(const std::string& dir, const std::string& storeName,
+                   const std::string& originalName, const std::string& source) {
+  std::string inf = JoinPath(InfStoreDir(dir), storeName);
+  CreateDirectoryA(InfStoreDir(dir).c_str(), nullptr);
+  return CopyFileTo(source, inf) &&
+         WriteWholeFile(inf.substr(0, inf.size() - 3) + "pnf", originalName);
+}
+
 std::vector<std::string> StagedInfs(const std::string& dir) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA(JoinPath(InfStoreDir(dir), "*").c_str(), &fd);
+  HANDLE h = FindFirstFileA(JoinPath(InfStoreDir(dir), "*.inf").c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return names;
   do {
     if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);

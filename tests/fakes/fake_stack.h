@@ -44,7 +44,10 @@
 //                            requiredSize=null|ptr filePart=null|ptr result= error=
 //                            destination=<the destination buffer after the call>
 //     SetupUninstallOEMInfA  name= flags= reserved= result= error=
-//     SetupGetInfFileListA   directory= style= result=   (never called by the program)
+//     SetupGetInfFileListA   directory= style= size= result= error=
+//     SetupGetInfInformationA spec= search= size= result= error=
+//     SetupQueryInfOriginalFileInformationA inf=<the information's path> index=
+//                            platform=null|ptr result= error= original=
 //
 // fake_devices.txt  Written by the test: one remote-access device per line,
 //   "<type> <name>" (type is the first word, the name the rest of the line).
@@ -73,8 +76,22 @@
 //   and names it in the destination, otherwise it is written over; a new INF
 //   keeps its own file name, or gets oem<N>.inf when a different INF has that
 //   name. The destination is the full path <current dir>\fake_infstore\<name>;
-//   when it does not fit, 122 and nothing copied. SetupUninstallOEMInfA takes a
-//   bare file name (error 3 for a path), deletes it (TRUE) or fails with 2.
+//   when it does not fit, 122 and nothing copied. Each copy written gets a
+//   <name less .inf>.pnf beside it that holds the source's file name.
+//   SetupUninstallOEMInfA takes a bare file name (error 3 for a path), deletes
+//   it and its .pnf (TRUE) or fails with 2.
+//   SetupGetInfFileListA lists the store's *.inf (a null directory; another
+//   folder's otherwise), sorted, the style ignored: TRUE and the size needed in
+//   characters; 122 when a buffer is given that is smaller. SetupGetInfInformationA
+//   finds a bare name under INFINFO_DEFAULT_SEARCH in the store, a path as given
+//   (INFINFO_INF_NAME_IS_ABSOLUTE), 87 for other searches, 2 for a missing file;
+//   the information is one WIN4 INF whose version data is its full path (with a
+//   null buffer: TRUE and the size). SetupQueryInfOriginalFileInformationA
+//   answers, as Wine's does, the store file's own name (87 for an index past
+//   InfCount, 1784 ERROR_INVALID_USER_BUFFER unless cbSize is the record's size).
+//   With "InfStore windows" in the script the store names copies as Windows
+//   does: every new copy is the next free oem<N>.inf, and the original name
+//   is the one its .pnf holds.
 //
 // The fake rasdlg shows nothing: RasDialDlgA answers TRUE when info->dwSize
 // is sizeof(RASDIALDLG), FALSE otherwise.
@@ -85,6 +102,7 @@
 //                             (counted from the log, 1 = first, across processes)
 //     RasEnumDevicesA.probe   the null-buffer calls;  RasEnumDevicesA.list  the others
 //     <Function>              every call
+//     InfStore windows        the store names its copies as Windows does (above)
 //   Value: the result to return (decimal; -1 means 0xFFFFFFFF), except for
 //   SetupCopyOEMInfA: copied (TRUE, source copied, destination named),
 //   staged (FALSE, error 80, the store path of the source's name in the
@@ -123,8 +141,8 @@ std::string VariantLibrary(const std::string& variant);
 std::string VariantPath(const std::string& variant);
 
 // Runs the doctest suite `suite` of this test executable in a copy placed in
-// a fresh scratch folder `folder`, beside the fakes and the given variants,
-// so that its cases load the fakes as the program would. Declare those cases
+// a fresh scratch folder `folder`, while the fakes and the given variants are
+// the system's libraries, so that its cases load the fakes as the program would. Declare those cases
 // in TEST_SUITE_BEGIN(suite * doctest::skip()) so the normal run leaves them to
 // this. Returns the child's exit code (-1 on time-out); report receives its
 // doctest report.
@@ -158,8 +176,11 @@ std::vector<Call> CallsOf(const std::vector<Call>& calls, const std::string& lib
 size_t CountOf(const std::vector<Call>& calls, const std::string& library, const std::string& event);
 
 std::vector<PhonebookEntry> ReadPhonebook(const std::string& dir);
-// File names in dir\fake_infstore, sorted.
+// The *.inf file names in dir\fake_infstore, sorted.
 std::vector<std::string> StagedInfs(const std::string& dir);
+// Puts a copy of source in the store as storeName, its .pnf naming originalName.
+bool SeedStoreCopy(const std::string& dir, const std::string& storeName,
+                   const std::string& originalName, const std::string& source);
 std::string InfStoreDir(const std::string& dir);
 
 // Reading record bytes: a little-endian 32-bit value, and a NUL-terminated

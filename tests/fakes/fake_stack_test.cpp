@@ -9,6 +9,7 @@
 #include <raserror.h>
 #include <rasdlg.h>
 #include <setupapi.h>
+#include <stddef.h>
 #include <string.h>
 
 #include <string>
@@ -58,6 +59,9 @@ typedef decltype(&RasDeleteEntryA) PfnRasDeleteEntryA;
 typedef decltype(&RasDialDlgA) PfnRasDialDlgA;
 typedef decltype(&SetupCopyOEMInfA) PfnSetupCopyOEMInfA;
 typedef decltype(&SetupUninstallOEMInfA) PfnSetupUninstallOEMInfA;
+typedef decltype(&SetupGetInfFileListA) PfnSetupGetInfFileListA;
+typedef decltype(&SetupGetInfInformationA) PfnSetupGetInfInformationA;
+typedef decltype(&SetupQueryInfOriginalFileInformationA) PfnSetupQueryInfOriginalFileInformationA;
 
 RASENTRYA EntryRecord(const char* phone) {
   RASENTRYA e;
@@ -72,7 +76,8 @@ std::string AsBytes(const void* p, size_t n) { return std::string(static_cast<co
 
 }  // namespace
 
-// Skipped in the normal run; the last case runs them beside the fakes.
+// Skipped in the normal run; the last case runs them while the fakes are the
+// system's libraries.
 TEST_SUITE_BEGIN("beside the fakes" * doctest::skip());
 
 TEST_CASE("fake RasEnumDevicesA answers the size probe and lists fake_devices.txt") {
@@ -217,7 +222,7 @@ TEST_CASE("fake RasDialDlgA records its arguments and the record bytes") {
   CHECK(DwordAt(calls[0].Bytes("info"), 4) == 0x12345);
 }
 
-TEST_CASE("fake SetupCopyOEMInfA stages INFs as Wine does") {
+TEST_CASE("fake SetupCopyOEMInfA stages INFs as Wine does, or as Windows does when told") {
   std::string dir = MakeScratchDir("fakes\\setup");
   std::string inf = JoinPath(dir, "Zorvane.inf"), other = JoinPath(dir, "other.inf");
   REQUIRE(WriteWholeFile(inf, "[Version]\r\n"));
@@ -248,6 +253,8 @@ TEST_CASE("fake SetupCopyOEMInfA stages INFs as Wine does") {
       {"SetupCopyOEMInfA staged\n", other, SP_COPY_NOOVERWRITE, MAX_PATH, FALSE, ERROR_FILE_EXISTS, JoinPath(store, "other.inf"), {"Zorvane.inf", "oem0.inf"}},
       {"SetupCopyOEMInfA failed\n", inf, SP_COPY_NOOVERWRITE, MAX_PATH, FALSE, ERROR_FILE_NOT_FOUND, "", {"Zorvane.inf", "oem0.inf"}},
       {"SetupCopyOEMInfA copied\n", inf, SP_COPY_NOOVERWRITE, MAX_PATH, TRUE, 0, JoinPath(store, "Zorvane.inf"), {"Zorvane.inf", "oem0.inf"}},
+      {"InfStore windows\n", other, SP_COPY_NOOVERWRITE, MAX_PATH, TRUE, 0, JoinPath(store, "oem1.inf"), {"Zorvane.inf", "oem0.inf", "oem1.inf"}},
+      {"InfStore windows\n", other, SP_COPY_NOOVERWRITE, MAX_PATH, FALSE, ERROR_FILE_EXISTS, JoinPath(store, "oem1.inf"), {"Zorvane.inf", "oem0.inf", "oem1.inf"}},
   };
   int i = 0;
   for (const Case& c : cases) {
@@ -267,10 +274,56 @@ TEST_CASE("fake SetupCopyOEMInfA stages INFs as Wine does") {
     }
     CHECK(fakestack::StagedInfs(dir) == c.staged);
   }
-  // The copy has the source's content.
+  // The copy has the source's content; its .pnf, the source's name.
   std::string stored;
   REQUIRE(ReadWholeFile(JoinPath(store, "Zorvane.inf"), &stored));
   CHECK(stored == "[Version]\r\n");
+  REQUIRE(ReadWholeFile(JoinPath(store, "oem1.pnf"), &stored));
+  CHECK(stored == "other.inf");
+
+  // The store's list, and each copy's original name: Wine's answer (the file's
+  // own name) or, under Windows naming, the name its .pnf keeps.
+  auto list = setup.Get<PfnSetupGetInfFileListA>("SetupGetInfFileListA");
+  auto information = setup.Get<PfnSetupGetInfInformationA>("SetupGetInfInformationA");
+  auto original = setup.Get<PfnSetupQueryInfOriginalFileInformationA>("SetupQueryInfOriginalFileInformationA");
+  const std::string names("Zorvane.inf\0oem0.inf\0oem1.inf\0\0", 31);
+  char listed[64] = {};
+  DWORD required = 0;
+  CHECK(list(nullptr, INF_STYLE_WIN4, nullptr, 0, &required) == TRUE);
+  CHECK(required == names.size());
+  CHECK(list(nullptr, INF_STYLE_WIN4, listed, 8, &required) == FALSE);
+  CHECK(GetLastError() == ERROR_INSUFFICIENT_BUFFER);
+  CHECK(list(nullptr, INF_STYLE_WIN4, listed, sizeof listed, &required) == TRUE);
+  CHECK(std::string(listed, names.size()) == names);
+  struct Query { const char* script; const char* name; DWORD search; BOOL result; DWORD error; const char* original; };
+  const Query queries[] = {
+      {"", "oem1.inf", INFINFO_DEFAULT_SEARCH, TRUE, 0, "oem1.inf"},
+      {"InfStore windows\n", "oem1.inf", INFINFO_DEFAULT_SEARCH, TRUE, 0, "other.inf"},
+      {"InfStore windows\n", "oem0.inf", INFINFO_DEFAULT_SEARCH, TRUE, 0, "Zorvane.inf"},
+      {"InfStore windows\n", "oem9.inf", INFINFO_DEFAULT_SEARCH, FALSE, ERROR_FILE_NOT_FOUND, ""},
+      {"", "oem1.inf", INFINFO_INF_NAME_IS_ABSOLUTE, FALSE, ERROR_FILE_NOT_FOUND, ""},  // not in the current folder
+      {"", "oem1.inf", INFINFO_INF_SPEC_IS_HINF, FALSE, ERROR_INVALID_PARAMETER, ""},
+  };
+  for (const Query& q : queries) {
+    CAPTURE(q.name);
+    CAPTURE(q.script);
+    REQUIRE(fakestack::WriteScript(dir, q.script));
+    alignas(DWORD) BYTE block[512] = {};
+    auto* info = reinterpret_cast<PSP_INF_INFORMATION>(block);
+    SetLastError(0);
+    CHECK(information(q.name, q.search, info, sizeof block, &required) == q.result);
+    CHECK(GetLastError() == q.error);
+    if (!q.result) continue;
+    CHECK(required == offsetof(SP_INF_INFORMATION, VersionData) + JoinPath(store, q.name).size() + 1);
+    SP_ORIGINAL_FILE_INFO_A answer = {};
+    answer.cbSize = sizeof answer;
+    CHECK(original(info, 0, nullptr, &answer) == TRUE);
+    CHECK(std::string(answer.OriginalInfName) == q.original);
+    CHECK(original(info, 1, nullptr, &answer) == FALSE);
+    answer.cbSize = sizeof answer - 1;
+    CHECK(original(info, 0, nullptr, &answer) == FALSE);
+    CHECK(GetLastError() == ERROR_INVALID_USER_BUFFER);
+  }
 
   REQUIRE(fakestack::WriteScript(dir, ""));
   struct Removal { const char* name; BOOL result; DWORD error; };
@@ -284,10 +337,11 @@ TEST_CASE("fake SetupCopyOEMInfA stages INFs as Wine does") {
     CHECK(uninstall(r.name, SUOI_FORCEDELETE, nullptr) == r.result);
     CHECK(GetLastError() == r.error);
   }
-  CHECK(fakestack::StagedInfs(dir) == std::vector<std::string>{"oem0.inf"});
+  CHECK(fakestack::StagedInfs(dir) == std::vector<std::string>{"oem0.inf", "oem1.inf"});
+  CHECK_FALSE(FileExists(JoinPath(store, "Zorvane.pnf")));  // removed with its INF
   REQUIRE(fakestack::WriteScript(dir, "SetupUninstallOEMInfA 0\n"));
   CHECK(uninstall("oem0.inf", SUOI_FORCEDELETE, nullptr) == FALSE);
-  CHECK(fakestack::StagedInfs(dir) == std::vector<std::string>{"oem0.inf"});
+  CHECK(fakestack::StagedInfs(dir) == std::vector<std::string>{"oem0.inf", "oem1.inf"});
 }
 
 TEST_CASE("the call log keeps texts and bytes exactly") {

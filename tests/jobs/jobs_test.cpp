@@ -44,6 +44,7 @@ const char kEntry[] = "status Setting up dial up networking connection...\n";
 const char kRemoving[] = "status Removing modem ...\r\n";
 const char kCopy[] = "setupapi SetupCopyOEMInfA";
 const char kUninstallInf[] = "setupapi SetupUninstallOEMInfA";
+const char kListStore[] = "setupapi SetupGetInfFileListA";
 const char kEnum[] = "rasapi32 RasEnumDevicesA";
 const char kDelete[] = "rasapi32 RasDeleteEntryA";
 const char kWriteEntry[] = "rasapi32 RasSetEntryPropertiesA";
@@ -54,7 +55,11 @@ struct JobCase {
   const char* name;
   const char* job;
   const char* probes;     // "<wow64> <windows7>"
-  const char* machine;    // e: earlier release, s: INF staged, m: modem present, p: panel adds modem
+  // e: earlier release, s: INF staged, m: modem present, p: panel adds modem,
+  // w: the store names copies as Windows does (s: oem1.inf, 2: a second copy
+  // oem2.inf, o: another vendor's oem0.inf). The store's INFs left after the
+  // job end the transcript as "store <name>".
+  const char* machine;
   const char* script;     // fake_script.txt
   const char* answers;
   int result;
@@ -101,6 +106,13 @@ TEST_CASE("each job runs its steps in order, shows its boxes before any roll-bac
       {"dial parameters not written", "install", "0 1", "p", "RasSetEntryDialParamsA 5\n", "", 0,
        {kWriteEntry, kWriteParams, kBoxD, kRemoving, kUninstallInf}, {}},
       {"uninstall", "uninstall", "0 1", "", "", "", 1, {kDelete, kRemoving, kUninstallInf}, {kBoxA}},
+      {"modem not added, Windows' store names", "install", "0 1", "wo", "", "", 0,
+       {kCopied, kBoxC, kListStore, kUninstallInf, "store oem0.inf"}, {"store oem1.inf", kRemoving}},
+      {"entry not written, Windows' store names", "install", "0 1", "wpo", "RasSetEntryPropertiesA 5\n", "", 0,
+       {kBoxD, kRemoving, kListStore, kUninstallInf, "store oem0.inf"}, {"store oem1.inf"}},
+      {"uninstall, two copies under Windows' store names", "uninstall", "0 1", "ws2o", "", "", 1,
+       {kDelete, kRemoving, kListStore, kUninstallInf, kUninstallInf, "store oem0.inf"},
+       {"store oem1.inf", "store oem2.inf"}},
       {"launch", "launch", "0 1", "", "", "", 1,
        {"status Launching Zorvane Halvoran...", kDial}, {kEnum, kCopy}},
   };
@@ -112,14 +124,21 @@ TEST_CASE("each job runs its steps in order, shows its boxes before any roll-bac
     folder.SetPanel(Has(c.machine, 'p'));
     if (Has(c.machine, 'e')) folder.SeedEarlierRelease();
     if (Has(c.machine, 'm')) fakestack::WriteDevices(folder.dir, {{"modem", "Zorvane PPP Data Modem"}});
-    if (Has(c.machine, 's')) {
-      CreateDirectoryA(fakestack::InfStoreDir(folder.dir).c_str(), nullptr);
-      CopyFileTo(folder.Path("Zorvane.inf"), JoinPath(fakestack::InfStoreDir(folder.dir), "Zorvane.inf"));
+    const bool windows = Has(c.machine, 'w');
+    if (Has(c.machine, 's'))
+      fakestack::SeedStoreCopy(folder.dir, windows ? "oem1.inf" : "Zorvane.inf", "Zorvane.inf",
+                               folder.Path("Zorvane.inf"));
+    if (Has(c.machine, '2'))
+      fakestack::SeedStoreCopy(folder.dir, "oem2.inf", "Zorvane.inf", folder.Path("Zorvane.inf"));
+    if (Has(c.machine, 'o')) {
+      WriteWholeFile(folder.Path("Other.inf"), "[Version]\r\n; another vendor's\r\n");
+      fakestack::SeedStoreCopy(folder.dir, "oem0.inf", "Other.inf", folder.Path("Other.inf"));
     }
-    fakestack::WriteScript(folder.dir, c.script);
+    fakestack::WriteScript(folder.dir, std::string(windows ? "InfStore windows\n" : "") + c.script);
 
     CHECK(RunJob(folder, c) == c.result);
     std::vector<std::string> events = Transcript(folder.dir);
+    for (const std::string& inf : fakestack::StagedInfs(folder.dir)) events.push_back("store " + inf);
     std::string all;
     for (const std::string& e : events) all += e + " | ";
     CAPTURE(all);

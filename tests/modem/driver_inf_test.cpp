@@ -82,7 +82,7 @@ std::string WindowsInf(const char* name) {
 
 }  // namespace
 
-TEST_CASE("driver INF: staged by Wine's setup library, then already there, then removed") {
+TEST_CASE("driver INF: staged by Wine's setup library, then already there, then removed alone") {
   fakestack::RestoreSystemLibraries();  // Wine's own setup library
   std::string program = ProgramFolder("driverinf\\real", true);
   const std::string staged = WindowsInf("Zorvane.inf");
@@ -98,21 +98,18 @@ TEST_CASE("driver INF: staged by Wine's setup library, then already there, then 
   CHECK(second.exitCode == 11);
   CHECK(second.status == "Installing setup file\nINF file: " + staged + "\nSetup file already installed\n");
 
+  // Another vendor's INF under a Windows store name: Wine's library gives its
+  // own name as the original one, so it is not taken for ours.
+  const std::string foreign = WindowsInf("oem90.inf");
+  REQUIRE(WriteWholeFile(foreign, "[Version]\r\nSignature=\"$Windows NT$\"\r\n"));
   InfRun removed = RunInf(program, program, "uninstall");
   CHECK(removed.exitCode == 11);
   CHECK(removed.status == "");
   CHECK_FALSE(FileExists(staged));
+  CHECK(FileExists(foreign));
   CHECK(RunInf(program, program, "uninstall").exitCode == 10);
+  DeleteFileA(foreign.c_str());
   DeleteFileA(WindowsInf("Zorvane.pnf").c_str());  // Wine's precompiled copy stays behind
-}
-
-TEST_CASE("driver INF: a missing source is no staged INF, whatever Wine's library leaves in the name") {
-  // Wine's library fails with error 2 here but writes into the destination
-  // buffer; only the store's "already there" answer may count as staged.
-  std::string program = ProgramFolder("driverinf\\real_missing", false);
-  InfRun run = RunInf(program, program, "stage");
-  CHECK(run.exitCode == 10);
-  CHECK(run.status == "Installing setup file\n");
 }
 
 TEST_CASE("driver INF: a missing source is no staged INF, whatever Wine's library leaves in the name") {
@@ -168,21 +165,61 @@ TEST_CASE("driver INF: the setup library's answers, as the fake scripts them") {
   }
 }
 
-TEST_CASE("driver INF: removal by the fixed name, forced; the library freed") {
-  std::string dir = ProgramFolder("driverinf\\uninstall", true);
-  REQUIRE(fakestack::PlantSystemFakes());
-  REQUIRE(RunInf(dir, dir, "stage").exitCode == 11);
-  InfRun run = RunInf(dir, dir, "uninstall");
-  CHECK(run.exitCode == 11);
-  CHECK(fakestack::StagedInfs(dir).empty());
-  std::vector<Call> calls = fakestack::ReadCalls(dir);
-  std::vector<Call> removals = fakestack::CallsOf(calls, "setupapi", "SetupUninstallOEMInfA");
-  REQUIRE(removals.size() == 1);
-  CHECK(removals[0].Text("name") == "zorvane.inf");
-  CHECK(removals[0].Number("flags") == 1);
-  CHECK(removals[0].IsNull("reserved"));
-  CHECK(calls.back().library == "setupapi");
-  CHECK(calls.back().event == "detach");
+TEST_CASE("driver INF: removal finds every copy by its original name, forced; the library freed") {
+  // Windows names the copies oem<N>.inf ("InfStore windows"); Wine keeps the
+  // INF's name, which only the fixed name finds.
+  const char kWindows[] = "InfStore windows\n";
+  struct Seed { const char* store; const char* original; };
+  struct Case {
+    const char* what;
+    std::string script;
+    bool stageFirst;
+    std::vector<Seed> seeds;
+    std::vector<std::string> removals;  // the names asked for, in order
+    long exitCode;
+    std::vector<std::string> left;
+  };
+  const Case cases[] = {
+      {"Wine's naming: staged, removed by the fixed name", "", true, {}, {"zorvane.inf"}, 11, {}},
+      {"Windows' naming: staged as oem0.inf", kWindows, true, {}, {"oem0.inf"}, 11, {}},
+      {"two copies, both removed", kWindows, false,
+       {{"oem3.inf", "Zorvane.inf"}, {"oem5.inf", "ZORVANE.INF"}}, {"oem3.inf", "oem5.inf"}, 11, {}},
+      {"another vendor's copy left alone", kWindows, false,
+       {{"oem0.inf", "Other.inf"}, {"oem1.inf", "Zorvane.inf"}}, {"oem1.inf"}, 11, {"oem0.inf"}},
+      {"no copy at all: the fixed name", kWindows, false, {{"oem0.inf", "Other.inf"}},
+       {"zorvane.inf"}, 10, {"oem0.inf"}},
+      {"one of two removals fails", kWindows + std::string("SetupUninstallOEMInfA#2 0\n"), false,
+       {{"oem3.inf", "Zorvane.inf"}, {"oem5.inf", "Zorvane.inf"}}, {"oem3.inf", "oem5.inf"}, 10,
+       {"oem5.inf"}},
+      {"the store cannot be listed: the fixed name", kWindows + std::string("SetupGetInfFileListA 0\n"),
+       false, {{"oem1.inf", "Zorvane.inf"}}, {"zorvane.inf"}, 10, {"oem1.inf"}},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    CAPTURE(c.what);
+    std::string dir = ProgramFolder("driverinf\\uninstall" + std::to_string(n++), true);
+    REQUIRE(fakestack::PlantSystemFakes());
+    REQUIRE(fakestack::WriteScript(dir, c.script));
+    for (const Seed& seed : c.seeds)
+      REQUIRE(fakestack::SeedStoreCopy(dir, seed.store, seed.original, JoinPath(dir, "Zorvane.inf")));
+    if (c.stageFirst) REQUIRE(RunInf(dir, dir, "stage").exitCode == 11);
+
+    InfRun run = RunInf(dir, dir, "uninstall");
+    CHECK(run.exitCode == c.exitCode);
+    CHECK(run.status == "");
+    CHECK(fakestack::StagedInfs(dir) == c.left);
+    std::vector<Call> calls = fakestack::ReadCalls(dir);
+    std::vector<Call> removals = fakestack::CallsOf(calls, "setupapi", "SetupUninstallOEMInfA");
+    std::vector<std::string> names;
+    for (const Call& removal : removals) {
+      names.push_back(removal.Text("name"));
+      CHECK(removal.Number("flags") == 1);
+      CHECK(removal.IsNull("reserved"));
+    }
+    CHECK(names == c.removals);
+    CHECK(calls.back().library == "setupapi");
+    CHECK(calls.back().event == "detach");
+  }
 }
 
 TEST_CASE("driver INF: a null callback or an incomplete library does nothing") {
@@ -192,6 +229,9 @@ TEST_CASE("driver INF: a null callback or an incomplete library does nothing") {
       {"uninstall, null callback", {}, "uninstall-null"},
       {"stage, no SetupGetInfFileListA", {"setupapi-no-SetupGetInfFileListA"}, "stage"},
       {"uninstall, no SetupGetInfFileListA", {"setupapi-no-SetupGetInfFileListA"}, "uninstall"},
+      {"uninstall, no SetupGetInfInformationA", {"setupapi-no-SetupGetInfInformationA"}, "uninstall"},
+      {"uninstall, no SetupQueryInfOriginalFileInformationA",
+       {"setupapi-no-SetupQueryInfOriginalFileInformationA"}, "uninstall"},
   };
   int n = 0;
   for (const Case& c : cases) {
@@ -204,6 +244,7 @@ TEST_CASE("driver INF: a null callback or an incomplete library does nothing") {
     std::vector<Call> calls = fakestack::ReadCalls(dir);
     CHECK(fakestack::CountOf(calls, "setupapi", "SetupCopyOEMInfA") == 0);
     CHECK(fakestack::CountOf(calls, "setupapi", "SetupUninstallOEMInfA") == 0);
+    CHECK(fakestack::CountOf(calls, "setupapi", "SetupGetInfFileListA") == 0);
     CHECK(fakestack::CountOf(calls, "setupapi", "exit") == 0);  // nothing left loaded
   }
 }

@@ -100,6 +100,33 @@ const std::vector<Step>& Steps() {
          return std::to_string(
              SetupApiBinding::SetupUninstallOEMInfA("child.inf", SUOI_FORCEDELETE, nullptr));
        }},
+      {"SetupGetInfFileListA",
+       [] {
+         char list[64] = {};
+         DWORD required = 0;
+         BOOL listed = SetupApiBinding::SetupGetInfFileListA(nullptr, INF_STYLE_WIN4, list,
+                                                             sizeof list, &required);
+         return std::to_string(listed) + " " + list + " " + Num(required);
+       }},
+      {"SetupGetInfInformationA",
+       [] {
+         DWORD required = 0;
+         BOOL got = SetupApiBinding::SetupGetInfInformationA("Child.inf", INFINFO_DEFAULT_SEARCH,
+                                                             nullptr, 0, &required);
+         return std::to_string(got) + " " + Num(required);
+       }},
+      {"SetupQueryInfOriginalFileInformationA",
+       [] {
+         alignas(DWORD) BYTE block[sizeof(SP_INF_INFORMATION) + MAX_PATH] = {};
+         auto* info = reinterpret_cast<PSP_INF_INFORMATION>(block);
+         info->InfCount = 1;
+         lstrcpyA(reinterpret_cast<char*>(info->VersionData), "C:\\store\\oem4.inf");
+         SP_ORIGINAL_FILE_INFO_A original = {};
+         original.cbSize = sizeof original;
+         BOOL got = SetupApiBinding::SetupQueryInfOriginalFileInformationA(info, 0, nullptr,
+                                                                          &original);
+         return std::to_string(got) + " " + original.OriginalInfName;
+       }},
   };
   return steps;
 }
@@ -169,9 +196,10 @@ TEST_CASE("forwarding calls of unbound groups return the not-bound value and cal
   // Before any bind, and after a bind and release of every group.
   const char* calls =
       "RasEnumDevicesA RasSetEntryPropertiesA RasSetEntryDialParamsA RasDeleteEntryA RasDialDlgA "
-      "SetupCopyOEMInfA SetupUninstallOEMInfA";
+      "SetupCopyOEMInfA SetupUninstallOEMInfA SetupGetInfFileListA SetupGetInfInformationA "
+      "SetupQueryInfOriginalFileInformationA";
   const std::vector<std::string> notBound = {kNotBoundRas, kNotBoundRas, kNotBoundRas,
-                                             kNotBoundRas, "-1", "0", "0"};
+                                             kNotBoundRas, "-1", "0", "0", "0  0", "0 0", "0 "};
   ChildRun before = RunSteps("unbound-before", calls);
   CHECK(before.exitCode == 0);
   CHECK(before.results == notBound);
@@ -195,13 +223,18 @@ TEST_CASE("bound groups forward arguments and results unchanged") {
       "forward",
       "BindRasApi RasEnumDevicesA RasSetEntryPropertiesA RasSetEntryDialParamsA RasDeleteEntryA "
       "RasDeleteEntryA BindRasDlg RasDialDlgA BindSetupApi SetupCopyOEMInfA SetupCopyOEMInfA "
+      "SetupGetInfFileListA SetupGetInfInformationA SetupQueryInfOriginalFileInformationA "
       "SetupUninstallOEMInfA ReleaseRasApi ReleaseRasDlg ReleaseSetupApi");
   CHECK(run.exitCode == 0);
   // Results: 603 (size probe), written, params stored, deleted, then missing
   // (623); the dial dialog's TRUE; copied, then refused as already staged (0);
+  // the store's list and its size, the information's size, the original name;
   // removed.
-  CHECK(run.results == std::vector<std::string>{"1", "603", "0", "0", "0", "623", "1", "1", "1",
-                                                "1", "0", "1", "done", "done", "done"});
+  const std::string inStore = JoinPath(fakestack::InfStoreDir(run.dir), "Child.inf");
+  CHECK(run.results ==
+        std::vector<std::string>{"1", "603", "0", "0", "0", "623", "1", "1", "1", "1", "0",
+                                 "1 Child.inf 11", "1 " + Num(8 + inStore.size() + 1),
+                                 "1 oem4.inf", "1", "done", "done", "done"});
 
   std::vector<Call> set = CallsOf(run.calls, "rasapi32", "RasSetEntryPropertiesA");
   REQUIRE(set.size() == 1);
@@ -240,10 +273,22 @@ TEST_CASE("bound groups forward arguments and results unchanged") {
   CHECK(uninstall[0].Text("name") == "child.inf");
   CHECK(uninstall[0].Number("flags") == SUOI_FORCEDELETE);
   CHECK(uninstall[0].IsNull("reserved"));
+  std::vector<Call> list = CallsOf(run.calls, "setupapi", "SetupGetInfFileListA");
+  REQUIRE(list.size() == 1);
+  CHECK(list[0].IsNull("directory"));
+  CHECK(list[0].Number("style") == INF_STYLE_WIN4);
+  CHECK(list[0].Number("size") == 64);
+  std::vector<Call> information = CallsOf(run.calls, "setupapi", "SetupGetInfInformationA");
+  REQUIRE(information.size() == 1);
+  CHECK(information[0].Text("spec") == "Child.inf");
+  CHECK(information[0].Number("search") == INFINFO_DEFAULT_SEARCH);
+  std::vector<Call> original = CallsOf(run.calls, "setupapi", "SetupQueryInfOriginalFileInformationA");
+  REQUIRE(original.size() == 1);
+  CHECK(original[0].Text("inf") == "C:\\store\\oem4.inf");
+  CHECK(original[0].IsNull("platform"));
   // Nothing calls the entry points that are only resolved.
   CHECK(CountOf(run.calls, "rasapi32", "RasEnumEntriesA") == 0);
   CHECK(CountOf(run.calls, "rasapi32", "RasGetEntryPropertiesA") == 0);
-  CHECK(CountOf(run.calls, "setupapi", "SetupGetInfFileListA") == 0);
 }
 
 TEST_CASE("a bound group binds again without a second load, and one release frees it") {
@@ -294,6 +339,9 @@ TEST_CASE("a library lacking any entry point of its group fails the bind and is 
       {"setupapi-no-SetupCopyOEMInfA", "BindSetupApi setupapi? SetupUninstallOEMInfA"},
       {"setupapi-no-SetupUninstallOEMInfA", "BindSetupApi setupapi? SetupCopyOEMInfA"},
       {"setupapi-no-SetupGetInfFileListA", "BindSetupApi setupapi? SetupCopyOEMInfA"},
+      {"setupapi-no-SetupGetInfInformationA", "BindSetupApi setupapi? SetupCopyOEMInfA"},
+      {"setupapi-no-SetupQueryInfOriginalFileInformationA",
+       "BindSetupApi setupapi? SetupCopyOEMInfA"},
   };
   for (const Case& c : cases) {
     CAPTURE(c.variant);
