@@ -57,6 +57,16 @@ bool ScanDevices(const char* modemName, int* found) {
   return read;
 }
 
+// The folder of this program's own file, without a trailing backslash.
+bool GetProgramFolder(char* folder, DWORD capacity) {
+  DWORD length = GetModuleFileNameA(nullptr, folder, capacity);
+  if (length == 0 || length >= capacity) return false;  // none, or cut
+  char* lastSeparator = strrchr(folder, '\\');
+  if (lastSeparator == nullptr) return false;
+  *lastSeparator = '\0';
+  return true;
+}
+
 // The start settings that both panel programs are started with.
 void PrepareStart(STARTUPINFOA* startup, PROCESS_INFORMATION* process) {
   memset(startup, 0, sizeof *startup);
@@ -118,7 +128,14 @@ int SetUpModem(StatusCallback callback, void* context) {
 }
 
 int OpenModemCpl() {
-  char commandLine[] = "rundll32.exe shell32.dll,Control_RunDLL modem.cpl";
+  // rundll32 by its full path: by bare name the current folder is searched first.
+  char systemDirectory[1000] = {};
+  UINT length = GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
+  if (length == 0 || length >= sizeof systemDirectory) return 0;
+  char commandLine[1100];
+  if (!FormatBounded(commandLine, sizeof commandLine,
+                     "\"%s\\rundll32.exe\" shell32.dll,Control_RunDLL modem.cpl", systemDirectory))
+    return 0;
   STARTUPINFOA startup;
   PROCESS_INFORMATION process;
   PrepareStart(&startup, &process);
@@ -163,8 +180,13 @@ int OpenTelephonCplWithCpl64() {
   char systemDirectory[1000] = {};
   UINT length = GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
   if (length == 0 || length >= sizeof systemDirectory) return 0;
+  // CPL64.exe ships beside the program and is started from there, not found by
+  // a search that begins in the current folder.
+  char programFolder[MAX_PATH];
+  if (!GetProgramFolder(programFolder, sizeof programFolder)) return 0;
   char commandLine[1100];
-  if (!FormatBounded(commandLine, sizeof commandLine, "CPL64.exe %s\\telephon.cpl", systemDirectory))
+  if (!FormatBounded(commandLine, sizeof commandLine, "\"%s\\CPL64.exe\" %s\\telephon.cpl",
+                     programFolder, systemDirectory))
     return 0;
 
   BOOL started = StartPanelProcess(commandLine, &startup, &process);

@@ -16,15 +16,31 @@ int RunLaunch(StatusCallback callback, void* context) {
   return 1;
 }
 
+bool IsDriveRootedDirectory(const char* path) {
+  const bool driveLetter = (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
+  if (!driveLetter || path[1] != ':' || path[2] != '\\') return false;
+  // Both slashes separate parts for the process start.
+  const char* part = path + 3;
+  for (;;) {
+    size_t length = strcspn(part, "\\/");
+    if (length == 0) return false;
+    if (part[0] == '.' && (length == 1 || (length == 2 && part[1] == '.'))) return false;
+    if (part[length] == '\0') return true;
+    part += length + 1;
+  }
+}
+
 void LaunchAccelerator() {
   char path[MAX_PATH];
   memset(path, 0, sizeof path);
   if (!FindInstalledProduct(kAcceleratorBrand, path)) return;
 
-  // A brand found without a directory would make the path "\tervgui.exe", a
-  // file in the root of the current drive; a directory too long for the buffer
-  // would cut the name. Start nothing in either case.
-  if (path[0] == '\0') return;
+  // The directory comes from the registry. One without a drive root ("", a
+  // relative name, "C:name", an unexpanded "%ProgramFiles%\...") would be
+  // resolved against the current folder or drive, where anyone may have put a
+  // tervgui.exe; a directory too long for the buffer would cut the name. Start
+  // nothing in either case.
+  if (!IsDriveRootedDirectory(path)) return;
   if (!AppendBounded(path, "\\tervgui.exe")) return;
 
   STARTUPINFOA startup;

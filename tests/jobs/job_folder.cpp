@@ -29,8 +29,7 @@ std::string SystemFile(const char* name) {
 
 JobFolder::JobFolder(const std::string& name, bool fakeSetupLibrary)
     : dir(MakeScratchDir("jobs\\" + name)) {
-  fakestack::PlaceFakes(dir);
-  if (!fakeSetupLibrary) DeleteFileA(Path("setupapi.dll").c_str());
+  fakestack::PlantSystemFakes({}, fakeSetupLibrary);
   for (const char* file : kShipped) CopyFileTo(BinFile(file), Path(file));
   // This 64-bit process is never under WOW64, so the 32-bit name is what it runs.
   CopyFileTo(BinFile("devcon_64.exe"), Path("devcon_32.exe"));

@@ -1,15 +1,14 @@
 // A scratch folder laid out as the product's installer leaves it for a job:
-// the companion programs, the driver INF and the instruction texts, the fake
-// remote-access libraries (and, when asked, the fake setup library), and the
-// job runner. Also the machine-wide things a job meets: the modem panel, the
+// the companion programs, the driver INF and the instruction texts, and the job
+// runner; the fake remote-access libraries (and, when asked, the fake setup
+// library) are the system's libraries meanwhile. Also the machine-wide things a job meets: the modem panel, the
 // accelerator's and the earlier release's records.
 #pragma once
 #include <string>
 #include <vector>
 
 struct JobFolder {
-  // fakeSetupLibrary false: the program uses Wine's real setup library, and the
-  // device console (which imports it) can run.
+  // fakeSetupLibrary false: the program uses Wine's real setup library.
   JobFolder(const std::string& name, bool fakeSetupLibrary);
   std::string Path(const std::string& file) const;
 
