@@ -4,10 +4,13 @@
 
 #include "app/product_names.h"
 #include "modem/dialup_entry.h"
+#include "platform/ansi_text.h"
 #include "platform/bounded_string.h"
+#include "platform/drive_rooted_path.h"
 #include "records/installed_product.h"
 
 #include <string.h>
+#include <wchar.h>
 
 int RunLaunch(StatusCallback callback, void* context) {
   callback(context, "Launching Zorvane Halvoran...");
@@ -16,18 +19,23 @@ int RunLaunch(StatusCallback callback, void* context) {
   return 1;
 }
 
+namespace {
+
+// Neither empty nor "." or "..": every part names one folder further down.
+bool IsStepDown(const wchar_t* part, size_t length) {
+  if (length == 0) return false;
+  return !(part[0] == L'.' && (length == 1 || (length == 2 && part[1] == L'.')));
+}
+
+}  // namespace
+
 bool IsDriveRootedDirectory(const char* path) {
-  const bool driveLetter = (path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z');
-  if (!driveLetter || path[1] != ':' || path[2] != '\\') return false;
+  // Read as the system reads it, as characters: on a double-byte code page a
+  // character's second byte can be 0x5C, which separates nothing there.
+  wchar_t wide[MAX_PATH];
+  if (!AnsiToWide(path, wide, MAX_PATH)) return false;
   // Both slashes separate parts for the process start.
-  const char* part = path + 3;
-  for (;;) {
-    size_t length = strcspn(part, "\\/");
-    if (length == 0) return false;
-    if (part[0] == '.' && (length == 1 || (length == 2 && part[1] == '.'))) return false;
-    if (part[length] == '\0') return true;
-    part += length + 1;
-  }
+  return IsDriveRootedPath(wide, wcslen(wide), L"\\/", IsStepDown);
 }
 
 void LaunchAccelerator() {

@@ -14,4 +14,5 @@ void LaunchAccelerator();
 
 // True for "X:\" followed by parts, none of them empty, "." or "..": a
 // directory that names one place whatever the current folder and drive are.
+// Read as characters of the ANSI code page: false for bytes that are not.
 bool IsDriveRootedDirectory(const char* path);

@@ -521,6 +521,24 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
   }
 }
 
+// Run by the test's code page 932 copy only (it is skipped in the ordinary run):
+// a character whose second byte is 0x5C, the byte of a backslash, ends no part.
+TEST_CASE("paths: launch directories under code page 932 are read as characters" * doctest::skip()) {
+  REQUIRE(GetACP() == 932);
+  struct Row { const char* directory; bool rooted; };
+  const Row rows[] = {
+      {"C:\\Tervaloxen\\\x95\x5C", true},  // ends in U+8868
+      {"C:\\\x81\x5C\\bin", true},          // a dash whose second byte is 0x5C
+      {"C:\\Tervaloxen\\\x95\x5C\\", false},
+      {"C:\\Tervaloxen\\..\\\x95\x5C", false},
+      {"C:\\Tervaloxen\\\x95", false},       // a lead byte without its second byte
+  };
+  for (const Row& row : rows) {
+    CAPTURE(row.directory);
+    CHECK(IsDriveRootedDirectory(row.directory) == row.rooted);
+  }
+}
+
 // ---------------------------------------------------------------- status lines
 
 TEST_CASE("status lines: formats with many arguments arrive formatted, cut at 1023 characters") {
