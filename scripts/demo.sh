@@ -50,25 +50,30 @@ show_package() {
     | grep -E 'DisplayName|DisplayVersion|Publisher' | tr -s ' ' | tr '\r\n' '  ' || true)"
 }
 
-# The prefix's own remote-access libraries back, and the demo's files gone.
-package_demo_end() {
+# The fake remote-access libraries in place of Wine's own, which are renamed
+# away, not written over (a running process may have them mapped);
+# wine_restore_system_files puts them back.
+plant_fake_libraries() {
   local dll
   for dll in rasapi32 rasdlg; do
-    if [ -f "$sys32/$dll.dll.prefix-own" ]; then mv -f "$sys32/$dll.dll.prefix-own" "$sys32/$dll.dll"; fi
+    mv -f "$sys32/$dll.dll" "$sys32/$dll.dll.halvoran-saved"
+    cp "$bin/fakes/$dll.dll" "$sys32/$dll.dll"
   done
+}
+
+# The prefix's own remote-access libraries back, and the demo's files gone.
+package_demo_end() {
+  wine_restore_system_files
   rm -f "$sys32/telephon.cpl" "$folder"/fake_* "$folder"/test_applet.*
   rmdir "$folder" 2>/dev/null || true
   wine_session_stop
 }
 
 package_demo() {
-  local msi dll rc
+  local msi rc
   msi='Z:'$(realpath build/x86_64/tests/run/msi/HalvoranSetup.msi | tr / '\\')
   trap package_demo_end EXIT
-  for dll in rasapi32 rasdlg; do
-    cp -n "$sys32/$dll.dll" "$sys32/$dll.dll.prefix-own"
-    cp "$bin/fakes/$dll.dll" "$sys32/$dll.dll"
-  done
+  plant_fake_libraries
   cp "$bin/test_applet.cpl" "$sys32/telephon.cpl"
   mkdir -p "$folder"
   panel_settings "$folder"
@@ -91,13 +96,8 @@ cp build/x86_64/app/HalvoranInstallWinApp.exe "$bin/demo_modem.exe" "$demo/"
 cp "$bin/job_runner.exe" "$demo/accel/tervgui.exe"  # the accelerator's front end: notes its start
 panel_settings "$demo"
 cp "$bin/test_applet.cpl" "$sys32/telephon.cpl"
-# Wine's own libraries are renamed away, not written over (a running process may
-# have them mapped); wine_restore_system_files puts them back.
 trap 'wine_restore_system_files; wine_session_stop' EXIT
-for dll in rasapi32 rasdlg; do
-  mv -f "$sys32/$dll.dll" "$sys32/$dll.dll.halvoran-saved"
-  cp "$bin/fakes/$dll.dll" "$sys32/$dll.dll"
-done
+plant_fake_libraries
 run reg add 'HKCU\Software\Wine\AppDefaults\HalvoranInstallWinApp.exe' /v Version /d win7 /f >/dev/null
 run reg add 'HKCU\Software\Microsoft\RAS AutoDial\Default' /v DefaultInternet /d 'Halvoran 3.2' /f >/dev/null
 run reg add 'HKLM\SOFTWARE\Tervaloxen\Brand' /v APP1 /d 'Zorvane Halvoran 3 Web Accelerator' /f >/dev/null
