@@ -1,22 +1,6 @@
 #include "platform/library_group.h"
 
-#include "platform/bounded_string.h"
-
-namespace {
-
-// The library from the system folder, by its full path: by bare name the loader
-// would search the program's folder (and maybe the current one) first, where an
-// elevated installer's downloads lie. A 32-bit process under WOW64 gets the
-// 32-bit copies there through the file-system redirection.
-HMODULE LoadSystemLibrary(const char* library) {
-  char path[MAX_PATH];
-  UINT length = GetSystemDirectoryA(path, sizeof path);
-  if (length == 0 || length >= sizeof path) return nullptr;
-  if (!AppendBounded(path, "\\") || !AppendBounded(path, library)) return nullptr;
-  return LoadLibraryA(path);
-}
-
-}  // namespace
+#include "platform/system_path.h"
 
 void RemoveCurrentFolderFromLibrarySearch() {
   // Windows XP before SP1 has no SetDllDirectoryA: bound late.
@@ -30,7 +14,10 @@ void RemoveCurrentFolderFromLibrarySearch() {
 
 int BindLibraryGroup(LibraryGroup& group) {
   if (group.module == nullptr) {
-    group.module = LoadSystemLibrary(group.library);
+    // By its full path in the system folder, never by a search.
+    char path[MAX_PATH];
+    if (!BuildSystemPath(group.library, path)) return 0;
+    group.module = LoadLibraryA(path);
     if (group.module == nullptr) return 0;
   }
   bool complete = true;
