@@ -2,6 +2,7 @@
 
 #include "app/job_outcome.h"
 #include "framework/control_container.h"
+#include "platform/library_group.h"
 #include "ui/halvoran_install_win_app_dlg.h"
 
 CHalvoranInstallWinAppApp theApp;
@@ -15,6 +16,9 @@ CHalvoranInstallWinAppApp::CHalvoranInstallWinAppApp() : CWinApp(nullptr) {}
 CHalvoranInstallWinAppApp::~CHalvoranInstallWinAppApp() = default;
 
 BOOL CHalvoranInstallWinAppApp::InitInstance() {
+  // The installer's current folder (often its downloads) is no place to load
+  // libraries from.
+  RemoveCurrentFolderFromLibrarySearch();
   AfxEnableControlContainer(nullptr);
   {
     CHalvoranInstallWinAppDlg dlg;

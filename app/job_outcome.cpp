@@ -9,7 +9,16 @@ namespace {
 // exit code is in place before the flag shows.
 volatile LONG g_exitCode = 0;
 volatile LONG g_finished = 0;
+// Set by the worker only, read by the worker only.
+bool g_userCancelled = false;
 }  // namespace
+
+void RecordUserCancel() { g_userCancelled = true; }
+
+int InstallExitCode(int result) {
+  if (result) return 0;
+  return g_userCancelled ? kInstallCancelled : kInstallFailed;
+}
 
 void FinishJob(int exitCode) {
   InterlockedExchange(&g_exitCode, exitCode);
@@ -23,5 +32,5 @@ bool JobFinished(int* exitCode) {
 }
 
 int UnfinishedJobExitCode() {
-  return WorkerSetupMode() == SetupMode::Install ? kInstallIncomplete : 0;
+  return WorkerSetupMode() == SetupMode::Install ? kInstallCancelled : 0;
 }

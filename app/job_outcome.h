@@ -1,12 +1,21 @@
 // What the interface thread learns of the worker's job once the dialog has
 // closed: whether the job finished, and the process exit code it leaves.
 //
-// The exit code adds to the marker file, which stays the caller's signal: 0,
-// except for an install that did not complete (its sequence failed, or the
-// dialog was closed before the job ended), which ends with ERROR_INSTALL_FAILURE.
+// The exit code adds to the marker file, which stays the caller's signal. It
+// follows the convention product installers know from Windows Installer: 0,
+// except for an install that did not complete: ERROR_INSTALL_USEREXIT when the
+// user declined (refused the removal of the earlier release, or closed the
+// dialog before the job ended), ERROR_INSTALL_FAILURE when a step failed.
 #pragma once
 
-constexpr int kInstallIncomplete = 1603;  // ERROR_INSTALL_FAILURE
+constexpr int kInstallCancelled = 1602;  // ERROR_INSTALL_USEREXIT
+constexpr int kInstallFailed = 1603;     // ERROR_INSTALL_FAILURE
+
+// A step of the job: the user declined to go on.
+void RecordUserCancel();
+
+// The exit code of an install whose sequence returned result.
+int InstallExitCode(int result);
 
 // Worker: the job is over and it will not touch the dialog object again.
 void FinishJob(int exitCode);
@@ -14,5 +23,6 @@ void FinishJob(int exitCode);
 // Interface thread: true (and the exit code) once FinishJob has run.
 bool JobFinished(int* exitCode);
 
-// The exit code of a job that did not finish: the worker's mode decides.
+// The exit code of a job that did not finish (the user closed the dialog
+// first): the worker's mode decides.
 int UnfinishedJobExitCode();

@@ -9,13 +9,12 @@
 DWORD WINAPI WorkerThread(LPVOID parameter) {
   int exitCode = 0;
   switch (WorkerSetupMode()) {
-    case SetupMode::Install:
-      if (RunInstall(ReportStatus, parameter)) {
-        CreateSuccessMarker();
-      } else {
-        exitCode = kInstallIncomplete;
-      }
+    case SetupMode::Install: {
+      int result = RunInstall(ReportStatus, parameter);
+      if (result) CreateSuccessMarker();
+      exitCode = InstallExitCode(result);
       break;
+    }
     case SetupMode::Uninstall:
       RunUninstall(ReportStatus, parameter);
       break;

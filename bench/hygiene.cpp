@@ -1,5 +1,5 @@
 // Resource hygiene under repetition: rounds of the modem search (against the
-// fake remote-access library beside this program, which lists the modem) and of
+// fake remote-access library, the system's for the run, which lists the modem) and of
 // the installed-product lookup (against records this program writes), each
 // beside a baseline that makes the same platform calls directly. For every run
 // of `rounds` rounds it writes the time per round and how much the process's
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
                               {"modem_baseline", SearchModemDirectly},
                               {"FindInstalledProduct", LookUpProduct},
                               {"product_baseline", LookUpProductDirectly}};
-  // The fake library beside this program links its own C++ run-time, which
+  // The fake library links its own C++ run-time, which
   // keeps 73 KB per load that unloading never returns. Held loaded here, each
   // bind and release still runs, and the counts show the program's own use.
   LoadLibraryA("rasapi32.dll");

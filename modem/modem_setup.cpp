@@ -14,6 +14,7 @@
 #include "platform/bounded_string.h"
 #include "platform/probes.h"
 #include "platform/ras_api_binding.h"
+#include "platform/system_path.h"
 
 static_assert(ERROR_BUFFER_TOO_SMALL == 603, "the size probe's answer");
 static_assert(sizeof(RASDEVINFOA) == 152, "device records lie 152 bytes apart");
@@ -55,6 +56,16 @@ bool ScanDevices(const char* modemName, int* found) {
   }
   HeapFree(heap, 0, devices);
   return read;
+}
+
+// The folder of this program's own file, without a trailing backslash.
+bool GetProgramFolder(char* folder, DWORD capacity) {
+  DWORD length = GetModuleFileNameA(nullptr, folder, capacity);
+  if (length == 0 || length >= capacity) return false;  // none, or cut
+  char* lastSeparator = strrchr(folder, '\\');
+  if (lastSeparator == nullptr) return false;
+  *lastSeparator = '\0';
+  return true;
 }
 
 // The start settings that both panel programs are started with.
@@ -118,7 +129,13 @@ int SetUpModem(StatusCallback callback, void* context) {
 }
 
 int OpenModemCpl() {
-  char commandLine[] = "rundll32.exe shell32.dll,Control_RunDLL modem.cpl";
+  // rundll32 by its full path: by bare name the current folder is searched first.
+  char rundll32[1000];
+  if (!BuildSystemPath("rundll32.exe", rundll32)) return 0;
+  char commandLine[1100];
+  if (!FormatBounded(commandLine, sizeof commandLine,
+                     "\"%s\" shell32.dll,Control_RunDLL modem.cpl", rundll32))
+    return 0;
   STARTUPINFOA startup;
   PROCESS_INFORMATION process;
   PrepareStart(&startup, &process);
@@ -160,11 +177,15 @@ int OpenTelephonCplWithCpl64() {
   PROCESS_INFORMATION process;
   PrepareStart(&startup, &process);
 
-  char systemDirectory[1000] = {};
-  UINT length = GetSystemDirectoryA(systemDirectory, sizeof systemDirectory);
-  if (length == 0 || length >= sizeof systemDirectory) return 0;
+  char panel[1000];
+  if (!BuildSystemPath("telephon.cpl", panel)) return 0;
+  // CPL64.exe ships beside the program and is started from there, not found by
+  // a search that begins in the current folder.
+  char programFolder[MAX_PATH];
+  if (!GetProgramFolder(programFolder, sizeof programFolder)) return 0;
   char commandLine[1100];
-  if (!FormatBounded(commandLine, sizeof commandLine, "CPL64.exe %s\\telephon.cpl", systemDirectory))
+  if (!FormatBounded(commandLine, sizeof commandLine, "\"%s\\CPL64.exe\" %s", programFolder,
+                     panel))
     return 0;
 
   BOOL started = StartPanelProcess(commandLine, &startup, &process);
@@ -174,10 +195,8 @@ int OpenTelephonCplWithCpl64() {
 }
 
 int OpenTelephonCplInProcess() {
-  char path[1000] = {};
-  UINT length = GetSystemDirectoryA(path, sizeof path);
-  if (length == 0 || length >= sizeof path) return 0;
-  if (!AppendBounded(path, "\\telephon.cpl")) return 0;
+  char path[1000];
+  if (!BuildSystemPath("telephon.cpl", path)) return 0;
 
   HMODULE applet = LoadLibraryA(path);
   if (applet == nullptr) return 0;

@@ -1,8 +1,23 @@
 #include "platform/library_group.h"
 
+#include "platform/system_path.h"
+
+void RemoveCurrentFolderFromLibrarySearch() {
+  // Windows XP before SP1 has no SetDllDirectoryA: bound late.
+  typedef BOOL(WINAPI * PfnSetDllDirectoryA)(LPCSTR);
+  HMODULE kernel = GetModuleHandleA("kernel32");
+  if (kernel == nullptr) return;
+  auto setDllDirectory = reinterpret_cast<PfnSetDllDirectoryA>(
+      reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")));
+  if (setDllDirectory != nullptr) setDllDirectory("");
+}
+
 int BindLibraryGroup(LibraryGroup& group) {
   if (group.module == nullptr) {
-    group.module = LoadLibraryA(group.library);
+    // By its full path in the system folder, never by a search.
+    char path[MAX_PATH];
+    if (!BuildSystemPath(group.library, path)) return 0;
+    group.module = LoadLibraryA(path);
     if (group.module == nullptr) return 0;
   }
   bool complete = true;

@@ -1,6 +1,6 @@
 // What the three late-bound library groups (remote access, dial dialog, setup)
-// share: a library loaded by its bare file name and a table of entry points
-// resolved from it by name. Each group keeps one LibraryGroup as process-wide
+// share: a library loaded by its full path in the system folder and a table of
+// entry points resolved from it by name. Each group keeps one LibraryGroup as process-wide
 // state. Invariant: while the handle is null every slot is null; after a
 // successful bind the handle and every slot are non-null.
 #pragma once
@@ -8,7 +8,7 @@
 #include <stddef.h>
 
 struct LibraryGroup {
-  const char* library;            // bare file name: the loader's search finds it
+  const char* library;            // file name in the system folder
   const char* const* entryNames;  // in the order of resolution
   void** entries;                 // one slot per name, null while not resolved
   size_t count;
@@ -22,6 +22,11 @@ int BindLibraryGroup(LibraryGroup& group);
 
 // Frees the library when the group holds it, then clears every slot.
 void ReleaseLibraryGroup(LibraryGroup& group);
+
+// Takes the current folder out of the search for libraries that are loaded by
+// bare name (SetDllDirectoryA(""), where the system has it). Called once, at
+// the start, before anything is loaded late.
+void RemoveCurrentFolderFromLibrarySearch();
 
 // A slot read as the entry point's own function type (null when unresolved).
 template <typename Pfn> inline Pfn EntryAs(void* slot) {

@@ -2,8 +2,9 @@
 # The demo: the real program (x86_64 build) runs its three jobs under Wine
 # against the simulated dial-up stack of the tests, and after each job the
 # script shows what it left behind.
-#   - fake rasapi32.dll / rasdlg.dll beside the program keep the phonebook and
-#     the modems in files of the demo folder (build/demo);
+#   - fake rasapi32.dll / rasdlg.dll, put in the prefix's system folder for the
+#     demo (the program loads them from there; Wine's own come back at the end),
+#     keep the phonebook and the modems in files of the demo folder (build/demo);
 #   - the modem panel is a test control-panel file that "adds" the modem and
 #     closes itself after a moment;
 #   - Wine's own setup library stages the INF, and the shipped device console
@@ -64,25 +65,30 @@ show_package() {
     | grep -E 'DisplayName|DisplayVersion|Publisher' | tr -s ' ' | tr '\r\n' '  ' || true)"
 }
 
-# The prefix's own remote-access libraries back, and the demo's files gone.
-package_demo_end() {
+# The fake remote-access libraries in place of Wine's own, which are renamed
+# away, not written over (a running process may have them mapped);
+# wine_restore_system_files puts them back.
+plant_fake_libraries() {
   local dll
   for dll in rasapi32 rasdlg; do
-    if [ -f "$sys32/$dll.dll.prefix-own" ]; then mv -f "$sys32/$dll.dll.prefix-own" "$sys32/$dll.dll"; fi
+    mv -f "$sys32/$dll.dll" "$sys32/$dll.dll.halvoran-saved"
+    cp "$bin/fakes/$dll.dll" "$sys32/$dll.dll"
   done
+}
+
+# The prefix's own remote-access libraries back, and the demo's files gone.
+package_demo_end() {
+  wine_restore_system_files
   rm -f "$sys32/telephon.cpl" "$folder"/fake_* "$folder"/test_applet.*
   rmdir "$folder" 2>/dev/null || true
   wine_session_stop
 }
 
 package_demo() {
-  local msi dll rc
+  local msi rc
   msi='Z:'$(realpath build/x86_64/tests/run/msi/HalvoranSetup.msi | tr / '\\')
   trap package_demo_end EXIT
-  for dll in rasapi32 rasdlg; do
-    cp -n "$sys32/$dll.dll" "$sys32/$dll.dll.prefix-own"
-    cp "$bin/fakes/$dll.dll" "$sys32/$dll.dll"
-  done
+  plant_fake_libraries
   cp "$bin/test_applet.cpl" "$sys32/telephon.cpl"
   mkdir -p "$folder"
   panel_settings "$folder"
@@ -106,11 +112,13 @@ else
   cp out/HalvoranInstallWinApp/Modem*.txt out/HalvoranInstallWinApp/Zorvane.inf "$demo/"
   cp "$bin/grep.exe" "$bin/CPL64.exe" "$bin/devcon_64.exe" "$demo/"
   cp "$demo/devcon_64.exe" "$demo/devcon_32.exe"      # this 64-bit build runs the 32-bit name
-  cp build/x86_64/app/HalvoranInstallWinApp.exe "$bin/fakes/rasapi32.dll" "$bin/fakes/rasdlg.dll" "$bin/demo_modem.exe" "$demo/"
+  cp build/x86_64/app/HalvoranInstallWinApp.exe "$bin/demo_modem.exe" "$demo/"
 fi
 cp "$bin/job_runner.exe" "$demo/accel/tervgui.exe"  # the accelerator's front end: notes its start
 panel_settings "$demo"
 cp "$bin/test_applet.cpl" "$sys32/telephon.cpl"
+trap 'wine_restore_system_files; wine_session_stop' EXIT
+plant_fake_libraries
 run reg add 'HKCU\Software\Wine\AppDefaults\HalvoranInstallWinApp.exe' /v Version /d win7 /f >/dev/null
 run reg add 'HKCU\Software\Microsoft\RAS AutoDial\Default' /v DefaultInternet /d 'Halvoran 3.2' /f >/dev/null
 run reg add 'HKLM\SOFTWARE\Tervaloxen\Brand' /v APP1 /d 'Zorvane Halvoran 3 Web Accelerator' /f $view >/dev/null

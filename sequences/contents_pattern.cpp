@@ -4,37 +4,23 @@
 #include <string.h>
 
 #include "platform/ansi_text.h"
+#include "platform/drive_rooted_path.h"
 
 namespace {
 
 const wchar_t kContentsSuffix[] = L"\\*.*";
-
-bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
 // Wildcards (the file system also takes < > " as such), stream or device
 // colons, forward slashes that would split a name, control characters.
 bool IsPlainPathCharacter(wchar_t c) { return c >= 0x20 && wcschr(L"*?<>\"|:/", c) == nullptr; }
 
 // A part made of dots and blanks only resolves to this folder or one above it;
-// one that ends in a dot or blank resolves to the part without them.
+// one that ends in a dot or blank resolves to the part without them. So a part
+// must be plain characters that end in neither.
 bool NamesAFolderOfItsOwn(const wchar_t* part, size_t length) {
+  for (size_t i = 0; i < length; ++i)
+    if (!IsPlainPathCharacter(part[i])) return false;
   return length > 0 && part[length - 1] != L'.' && part[length - 1] != L' ';
-}
-
-// "X:\" and at least one plain part, each separated by exactly one backslash.
-bool IsFolderBelowDriveRoot(const wchar_t* folder, size_t length) {
-  if (length < 4 || !IsDriveLetter(folder[0]) || folder[1] != L':' || folder[2] != L'\\')
-    return false;
-  size_t partStart = 3;
-  for (size_t i = 3; i <= length; ++i) {
-    if (i < length && folder[i] != L'\\') {
-      if (!IsPlainPathCharacter(folder[i])) return false;
-      continue;
-    }
-    if (!NamesAFolderOfItsOwn(folder + partStart, i - partStart)) return false;
-    partStart = i + 1;
-  }
-  return true;
 }
 
 }  // namespace
@@ -46,7 +32,8 @@ bool ReadFolderBelowDriveRoot(const char* directory, size_t capacity, wchar_t* f
   size_t length = wcslen(folder);
   while (length > 0 && folder[length - 1] == L'\\') --length;
   folder[length] = L'\0';
-  return IsFolderBelowDriveRoot(folder, length);
+  // "X:\" and at least one part, each separated by exactly one backslash.
+  return IsDriveRootedPath(folder, length, L"\\", NamesAFolderOfItsOwn);
 }
 
 bool MakeContentsPattern(char* buffer, size_t capacity) {

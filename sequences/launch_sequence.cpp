@@ -4,10 +4,13 @@
 
 #include "app/product_names.h"
 #include "modem/dialup_entry.h"
+#include "platform/ansi_text.h"
 #include "platform/bounded_string.h"
+#include "platform/drive_rooted_path.h"
 #include "records/installed_product.h"
 
 #include <string.h>
+#include <wchar.h>
 
 int RunLaunch(StatusCallback callback, void* context) {
   callback(context, "Launching Zorvane Halvoran...");
@@ -16,15 +19,36 @@ int RunLaunch(StatusCallback callback, void* context) {
   return 1;
 }
 
+namespace {
+
+// Neither empty nor "." or "..": every part names one folder further down.
+bool IsStepDown(const wchar_t* part, size_t length) {
+  if (length == 0) return false;
+  return !(part[0] == L'.' && (length == 1 || (length == 2 && part[1] == L'.')));
+}
+
+}  // namespace
+
+bool IsDriveRootedDirectory(const char* path) {
+  // Read as the system reads it, as characters: on a double-byte code page a
+  // character's second byte can be 0x5C, which separates nothing there.
+  wchar_t wide[MAX_PATH];
+  if (!AnsiToWide(path, wide, MAX_PATH)) return false;
+  // Both slashes separate parts for the process start.
+  return IsDriveRootedPath(wide, wcslen(wide), L"\\/", IsStepDown);
+}
+
 void LaunchAccelerator() {
   char path[MAX_PATH];
   memset(path, 0, sizeof path);
   if (!FindInstalledProduct(kAcceleratorBrand, path)) return;
 
-  // A brand found without a directory would make the path "\tervgui.exe", a
-  // file in the root of the current drive; a directory too long for the buffer
-  // would cut the name. Start nothing in either case.
-  if (path[0] == '\0') return;
+  // The directory comes from the registry. One without a drive root ("", a
+  // relative name, "C:name", an unexpanded "%ProgramFiles%\...") would be
+  // resolved against the current folder or drive, where anyone may have put a
+  // tervgui.exe; a directory too long for the buffer would cut the name. Start
+  // nothing in either case.
+  if (!IsDriveRootedDirectory(path)) return;
   if (!AppendBounded(path, "\\tervgui.exe")) return;
 
   STARTUPINFOA startup;

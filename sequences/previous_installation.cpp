@@ -7,6 +7,7 @@
 #include <shellapi.h>
 #include <string.h>
 
+#include "app/job_outcome.h"
 #include "app/product_names.h"
 #include "framework/message_box.h"
 #include "platform/probes.h"
@@ -88,8 +89,10 @@ int RemovePreviousInstallation(StatusCallback callback, void* context) {
   if (!FindInstalledProduct(kEarlierReleaseBrand, directory)) return 1;
   callback(context, "Found previous installation\r\n");
 
-  if (AfxMessageBox(kQuestion, MB_OKCANCEL | MB_ICONINFORMATION | MB_SETFOREGROUND, 0) != IDOK)
+  if (AfxMessageBox(kQuestion, MB_OKCANCEL | MB_ICONINFORMATION | MB_SETFOREGROUND, 0) != IDOK) {
+    RecordUserCancel();  // a decline, not a failure, for the exit code
     return 0;
+  }
 
   callback(context, "Removing Registry Keys ...\r\n");
   for (const RegistryTree& tree : kEarlierReleaseTrees)

@@ -2,7 +2,8 @@
 // runs; an IDOK command that reaches it some other way (the Close button
 // stays disabled) ends it too. The process then ends at once, before the
 // dialog object goes, so the worker never reads a destroyed object; an
-// install that did not finish ends with 1603 and leaves no marker.
+// install that did not finish counts as cancelled by the user: it ends with
+// 1602 and leaves no marker.
 #include <doctest.h>
 
 #include "tests/app/shell_scripts.h"
@@ -17,10 +18,10 @@ TEST_CASE("Escape, the close box and IDOK end the dialog while the job runs, in 
     long exitCode;
   };
   const Case cases[] = {
-      {"-i", kEscape, "RunInstall", 1603},   {"-i", kCloseBox, "RunInstall", 1603},
+      {"-i", kEscape, "RunInstall", 1602},   {"-i", kCloseBox, "RunInstall", 1602},
       {"-u", kEscape, "RunUninstall", 0},    {"-u", kCloseBox, "RunUninstall", 0},
       {"-l", kEscape, "RunLaunch", 0},       {"-l", kCloseBox, "RunLaunch", 0},
-      {"-v -l", kEscape, "RunLaunch", 0},    {"-i", kOkCommand, "RunInstall", 1603},
+      {"-v -l", kEscape, "RunLaunch", 0},    {"-i", kOkCommand, "RunInstall", 1602},
       {"-u", kOkCommand, "RunUninstall", 0},
   };
   int index = 0;
@@ -65,8 +66,8 @@ TEST_CASE("closing the dialog while the worker reports without pause ends the pr
     REQUIRE(dialog != nullptr);
     Sleep(200 + 100 * round);
     PostKey(dialog, VK_ESCAPE);
-    // 1603, not an access violation: nothing read the destroyed dialog object.
-    CHECK(run.Wait(15000) == 1603);
+    // 1602, not an access violation: nothing read the destroyed dialog object.
+    CHECK(run.Wait(15000) == 1602);
     CHECK_FALSE(run.Has("tmp.txt"));
   }
 }

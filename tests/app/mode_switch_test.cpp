@@ -1,12 +1,33 @@
 // Which mode the program takes from its command line: what the dialog shows
-// and which job the worker runs, decided by the two different switch orders.
+// and which job the worker runs, decided by the two different switch orders
+// from the arguments alone (the program's own path is not searched).
 #include <doctest.h>
 
+#include "app/setup_mode.h"
 #include "tests/app/shell_scripts.h"
 #include "tests/support/scratch.h"
 #include "tests/support/window_driver.h"
 
-TEST_CASE("the dialog and the worker take their modes from the switches in the whole line") {
+TEST_CASE("the arguments begin where the C run-time ends the program's path") {
+  struct Case { const char* line; const char* arguments; };
+  const Case cases[] = {
+      {"\"C:\\kit-update\\HalvoranInstallWinApp.exe\" -i", " -i"},
+      {"C:\\kit-update\\HalvoranInstallWinApp.exe -l", " -l"},
+      {"C:\\kit-update\\HalvoranInstallWinApp.exe\t-l", "\t-l"},
+      {"\"C:\\Setup -u Kit\\HalvoranInstallWinApp.exe\" -l", " -l"},
+      {"C:\\\"Setup -u\"\\HalvoranInstallWinApp.exe -l -i", " -l -i"},  // quotes mid-path group too
+      {"\"C:\\Setup -u\\no closing quote -i", ""},
+      {"HalvoranInstallWinApp.exe", ""},
+      {" -i", " -i"},  // an empty program path
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    CAPTURE(c.line);
+    CHECK(std::string(CommandLineArguments(c.line)) == c.arguments);
+  }
+}
+
+TEST_CASE("the dialog and the worker take their modes from the switches in the arguments") {
   REQUIRE_MESSAGE(PathHasNoSwitch(ScratchRoot()), "the test folder's path holds a switch");
   struct Case {
     const char* name;
@@ -25,9 +46,9 @@ TEST_CASE("the dialog and the worker take their modes from the switches in the w
       {"launch_then_uninstall", "", "-l -u", kDialogCaption, "Uninstall text", "RunUninstall"},
       {"longer_word", "", "-install", kDialogCaption, "Install text\r\nsecond line", "RunInstall"},
       {"switch_mid_word", "", "x-uy", kDialogCaption, "Uninstall text", "RunUninstall"},
-      {"folder_update", "kit-update", "", kDialogCaption, "Uninstall text", "RunUninstall"},
-      {"folder_launcher", "tools-launcher", "", kLaunchCaption, "", "RunLaunch"},
       {"folder_and_switch", "kit-update", "-i", kDialogCaption, "Install text\r\nsecond line", "RunInstall"},
+      {"installer_folder_uninstalls", "halvoran-installer", "-u", kDialogCaption, "Uninstall text", "RunUninstall"},
+      {"utils_folder_launches", "halvoran-utils", "-l", kLaunchCaption, "", "RunLaunch"},
   };
   for (const Case& c : cases) {
     CAPTURE(c.name);
@@ -61,6 +82,19 @@ TEST_CASE("a line without a switch the program knows runs no job and closes at o
     CHECK(run.Wait() == 0);
     CHECK_FALSE(run.Has(kCallsFile));
     CHECK_FALSE(run.Has("tmp.txt"));
+  }
+  // Switches in the program's own path, quoted or not, choose nothing.
+  for (const char* folder : {"kit-update", "tools-launcher", "halvoran-installer"}) {
+    for (bool quoted : {true, false}) {
+      CAPTURE(folder);
+      CAPTURE(quoted);
+      ProgramRun run("no_switch_" + std::to_string(index++), ScriptedProgramPath(), folder);
+      PrepareScriptedRun(run, "result 1\n");
+      REQUIRE((quoted || run.ProgramPath().find(' ') == std::string::npos));
+      REQUIRE(run.StartWithLine(quoted ? "\"" + run.ProgramPath() + "\"" : run.ProgramPath()));
+      CHECK(run.Wait() == 0);
+      CHECK_FALSE(run.Has(kCallsFile));
+    }
   }
 }
 

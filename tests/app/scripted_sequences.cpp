@@ -14,7 +14,10 @@
 //                   process cannot ask (Wine does not pass icon and device-context
 //                   handles between processes) and logs the answers to "probe.txt"
 //   spam            reports lines until the process ends
+//   decline         records that the user declined, as the clean-up's question does
 #include "sequences/sequences.h"
+
+#include "app/job_outcome.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -153,6 +156,8 @@ int RunScript(const char* name, int result, StatusCallback callback, void* conte
     } else if (command == "wait") {
       for (int i = 0; i < 6000 && GetFileAttributesA(rest.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
         Sleep(20);
+    } else if (command == "decline") {
+      RecordUserCancel();
     } else if (command == "spam") {
       for (unsigned i = 0;; ++i) {
         callback(context, "working %u\r\n", i);

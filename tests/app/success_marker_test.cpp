@@ -52,6 +52,8 @@ TEST_CASE("the marker is made only by a successful install, and the exit code fo
       {"install_other_nonzero", "-i", "result 7\n", true, kEmpty, 0},
       {"install_failed", "-i", "result 0\n", false, kAbsent, 1603},
       {"install_failed_keeps_old", "-i", "result 0\n", true, kUntouched, 1603},
+      {"install_declined", "-i", "decline\nresult 0\n", true, kUntouched, 1602},
+      {"install_declined_then_done", "-i", "decline\nresult 1\n", false, kEmpty, 0},
       {"uninstall_ok", "-u", "result 1\n", true, kUntouched, 0},
       {"uninstall_failed", "-u", "result 0\n", false, kAbsent, 0},
       {"launch_ok", "-l", "result 1\n", true, kUntouched, 0},

@@ -121,9 +121,14 @@ const std::vector<Switch> kDialogOrder = {{'i', SetupMode::Install}, {'u', Setup
 const std::vector<Switch> kWorkerOrder = {{'i', SetupMode::Install}, {'u', SetupMode::Uninstall},
                                           {'l', SetupMode::Launch}};
 
+// The program's path is the line up to the first blank or tab that has an even
+// number of quotes before it; only what follows is searched.
 SetupMode Decide(const std::string& line, const std::vector<Switch>& order) {
+  size_t first = 0, quotes = 0;
+  while (first < line.size() && !((line[first] == ' ' || line[first] == '\t') && quotes % 2 == 0))
+    quotes += line[first++] == '"';
   for (const Switch& s : order)
-    for (size_t i = 0; i + 1 < line.size(); ++i)
+    for (size_t i = first; i + 1 < line.size(); ++i)
       if (line[i] == '-' && line[i + 1] == s.letter) return s.mode;
   return SetupMode::None;
 }
@@ -141,7 +146,11 @@ std::string RandomLine(std::mt19937& rng) {
     line += kind < 85 ? kCommon[rng() % (sizeof kCommon - 1)]
                       : kind < 95 ? static_cast<char>(0x80 + rng() % 128) : static_cast<char>(1 + rng() % 31);
   }
-  if (rng() % 3 == 0) line = "\"C:\\Setup Kit\\HalvoranInstallWinApp.exe\" " + line;
+  // Program paths that hold switches themselves, quoted or not.
+  static const char* const kPaths[] = {"\"C:\\Setup Kit\\HalvoranInstallWinApp.exe\" ",
+                                       "\"C:\\kit -u -i\\HalvoranInstallWinApp.exe\" ",
+                                       "C:\\halvoran-installer\\HalvoranInstallWinApp.exe "};
+  if (rng() % 3 == 0) line = kPaths[rng() % 3] + line;
   return line;
 }
 
@@ -175,8 +184,8 @@ TEST_CASE("command lines: random lines take the modes of both decision orders") 
   }
   CHECK_MESSAGE(wrong.empty(), wrong.size() << " lines decided wrongly, first: " << (wrong.empty() ? "" : wrong[0]));
 
-  // A handful through the real program, as the line it gets (its own path not
-  // in front): a job without its driver INF fails at once, with its box.
+  // A handful through the real program, as the line it gets (its first token
+  // taken for its path): a job without its driver INF fails at once, with its box.
   REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
   REQUIRE_MESSAGE(PathHasNoSwitch(ScratchRoot()), "the test folder's path holds a switch");
   int index = 0;
@@ -186,7 +195,7 @@ TEST_CASE("command lines: random lines take the modes of both decision orders") 
     REQUIRE_FALSE(w.line.empty());
     ProgramRun run("campaign\\line" + std::to_string(index++), RealProgramPath());
     // Wine's dial dialog is a stub that aborts the process: the fake one stands in.
-    REQUIRE(CopyFileTo(JoinPath(fakestack::FakeBinDir(), "rasdlg.dll"), run.PathOf("rasdlg.dll")));
+    REQUIRE(fakestack::PlantSystemFakes());
     REQUIRE(run.StartWithLine(w.line));
     BoxAnswerer boxes(kBoxCaption, {IDOK, IDOK}, run.Id());
     long exitCode = run.Wait(60000);
@@ -402,7 +411,7 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
   }();
   SUBCASE("current directory of 300 characters") {
     std::string program = MakeScratchDir("campaign\\longcwd");
-    REQUIRE(fakestack::PlaceFakes(program));
+    REQUIRE(fakestack::PlantSystemFakes());
     REQUIRE(CopyFileTo(SelfPath(), JoinPath(program, "campaign_child.exe")));
     REQUIRE(CopyFileTo(Bin("Zorvane.inf"), JoinPath(program, "Zorvane.inf")));
     std::string deep = FolderOfLength(program, 300);
@@ -439,6 +448,45 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
     }
     REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
   }
+  SUBCASE("installation directories that the current folder or drive would complete") {
+    struct Row { const char* directory; bool rooted; const char* decoy; };  // decoy: below cwd, or on C:
+    const Row rows[] = {
+        {"Tervaloxen", false, "Tervaloxen"},
+        {"C:Tervaloxen", false, "C:\\Tervaloxen"},
+        {"%ProgramFiles%\\Tervaloxen", false, "%ProgramFiles%\\Tervaloxen"},
+        {"\\Tervaloxen", false, nullptr},  // the current drive's root: Z:, outside the prefix
+        {".\\Tervaloxen", false, "Tervaloxen"},
+        {"C:\\", false, nullptr},
+        {"C:\\Tervaloxen\\", false, nullptr},
+        {"C:\\Tervaloxen\\\\bin", false, nullptr},
+        {"C:\\Tervaloxen\\.\\bin", false, nullptr},
+        {"C:\\Tervaloxen\\..\\Tervaloxen", false, nullptr},
+        {"C:\\Tervaloxen/../Tervaloxen", false, nullptr},
+        {"C:\\Program Files\\Tervaloxen", true, nullptr},
+        {"c:\\Tervaloxen\\...x\\.bin", true, nullptr},
+    };
+    for (const Row& row : rows) {
+      CAPTURE(row.directory);
+      CHECK(IsDriveRootedDirectory(row.directory) == row.rooted);
+      if (!row.decoy) continue;
+      std::string cwd = MakeScratchDir("campaign\\relative" + std::to_string(&row - rows));
+      std::string decoy = row.decoy[1] == ':' ? std::string(row.decoy) : JoinPath(cwd, row.decoy);
+      CreateDirectoryA(JoinPath(cwd, "%ProgramFiles%").c_str(), nullptr);
+      REQUIRE((CreateDirectoryA(decoy.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS));
+      REQUIRE(CopyFileTo(Bin("job_runner.exe"), decoy + "\\tervgui.exe"));
+      REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
+      REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen\\Brand", "APP1", kAcceleratorBrand));
+      REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen", "InstallationDir", row.directory));
+      CHECK(RunChild(cwd, "launch_accelerator") == 0);
+      Sleep(1000);  // a started front end notes itself in its current folder
+      CHECK_FALSE(FileExists(JoinPath(cwd, "frontend.log")));
+      if (row.decoy[1] == ':') {
+        DeleteFileA((decoy + "\\tervgui.exe").c_str());
+        RemoveDirectoryA(decoy.c_str());
+      }
+    }
+    REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
+  }
   SUBCASE("program path of 259 characters") {
     // The longest path the loader starts a program from: it installs, and its
     // boxes carry its name.
@@ -448,7 +496,7 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
     REQUIRE(program.size() == 259);
     REQUIRE(CopyFileTo(RealProgramPath(), program));
     REQUIRE(CopyFileTo(Bin("Zorvane.inf"), folder + "\\Zorvane.inf"));
-    REQUIRE(fakestack::PlaceFakes(folder));
+    REQUIRE(fakestack::PlantSystemFakes());
     REQUIRE(fakestack::WriteDevices(cwd, {{"modem", kModemName}}));
     {
       ChildProcess install;
@@ -470,6 +518,24 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
       PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
       CHECK(version.Wait(20000) == 0);
     }
+  }
+}
+
+// Run by the test's code page 932 copy only (it is skipped in the ordinary run):
+// a character whose second byte is 0x5C, the byte of a backslash, ends no part.
+TEST_CASE("paths: launch directories under code page 932 are read as characters" * doctest::skip()) {
+  REQUIRE(GetACP() == 932);
+  struct Row { const char* directory; bool rooted; };
+  const Row rows[] = {
+      {"C:\\Tervaloxen\\\x95\x5C", true},  // ends in U+8868
+      {"C:\\\x81\x5C\\bin", true},          // a dash whose second byte is 0x5C
+      {"C:\\Tervaloxen\\\x95\x5C\\", false},
+      {"C:\\Tervaloxen\\..\\\x95\x5C", false},
+      {"C:\\Tervaloxen\\\x95", false},       // a lead byte without its second byte
+  };
+  for (const Row& row : rows) {
+    CAPTURE(row.directory);
+    CHECK(IsDriveRootedDirectory(row.directory) == row.rooted);
   }
 }
 

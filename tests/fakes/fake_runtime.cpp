@@ -39,7 +39,15 @@ void Log(const char* library, const std::string& rest) {
 
 void LogModuleEvent(const char* library, DWORD reason, LPVOID reserved) {
   DWORD error = GetLastError();
-  if (reason == DLL_PROCESS_ATTACH) Log(library, "attach");
+  if (reason == DLL_PROCESS_ATTACH) {
+    // Which file was loaded: this code lies in the fake itself.
+    HMODULE self = nullptr;
+    char path[MAX_PATH] = {};
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&LogModuleEvent), &self);
+    GetModuleFileNameA(self, path, sizeof path);
+    Log(library, "attach module=" + fakefiles::Text(path));
+  }
   // A detach at process end comes with a non-null reserved argument.
   if (reason == DLL_PROCESS_DETACH) Log(library, reserved ? "exit" : "detach");
   SetLastError(error);

@@ -4,9 +4,11 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "tests/support/process.h"
 #include "tests/support/scratch.h"
+#include "tests/support/system_file.h"
 
 namespace fakestack {
 
@@ -22,18 +24,38 @@ const fakefiles::Field* FindField(const Call& call, const char* key) {
 
 std::string FakeBinDir() { return JoinPath(SelfDir(), "bin\\fakes"); }
 
-bool PlaceFakes(const std::string& dir, const std::vector<std::string>& variants) {
+namespace {
+// The planted libraries; their destructors put Wine's own back, at the latest
+// when this executable ends.
+std::vector<std::unique_ptr<PlantedSystemFile>> g_planted;
+}  // namespace
+
+bool PlantSystemFakes(const std::vector<std::string>& variants, bool setupLibrary) {
+  RestoreSystemLibraries();
   bool ok = true;
   for (const char* lib : kLibraries) {
     std::string file = std::string(lib) + ".dll";
-    ok = CopyFileTo(JoinPath(FakeBinDir(), file), JoinPath(dir, file)) && ok;
-  }
-  for (const std::string& variant : variants) {
-    std::string file = variant.substr(0, variant.find('-')) + ".dll";
-    ok = CopyFileTo(JoinPath(FakeBinDir(), "variants\\" + variant + "\\" + file),
-                    JoinPath(dir, file)) && ok;
+    std::string source = JoinPath(FakeBinDir(), file);
+    for (const std::string& variant : variants)
+      if (VariantLibrary(variant) == file) source = VariantPath(variant);
+    if (!setupLibrary && file == "setupapi.dll") continue;
+    g_planted.push_back(std::make_unique<PlantedSystemFile>(file, source));
+    ok = g_planted.back()->Planted() && ok;
   }
   return ok;
+}
+
+std::string VariantLibrary(const std::string& variant) {
+  return variant.substr(0, variant.find('-')) + ".dll";
+}
+
+std::string VariantPath(const std::string& variant) {
+  return JoinPath(FakeBinDir(), "variants\\" + variant + "\\" + VariantLibrary(variant));
+}
+
+void RestoreSystemLibraries() {
+  // Last planted, first restored.
+  while (!g_planted.empty()) g_planted.pop_back();
 }
 
 long RunSuiteBesideFakes(const std::string& folder, const std::string& suite, std::string* report,
@@ -41,7 +63,7 @@ long RunSuiteBesideFakes(const std::string& folder, const std::string& suite, st
   report->clear();
   std::string dir = MakeScratchDir(folder);
   std::string exe = JoinPath(dir, SelfPath().substr(SelfPath().find_last_of('\\') + 1));
-  if (!PlaceFakes(dir, variants) || !CopyFileTo(SelfPath(), exe)) return -1;
+  if (!PlantSystemFakes(variants) || !CopyFileTo(SelfPath(), exe)) return -1;
   long rc = RunProcess("\"" + exe + "\" --no-skip --test-suite=\"" + suite + "\" --out=report.txt",
                        dir, 300000);
   ReadWholeFile(JoinPath(dir, "report.txt"), report);

@@ -2,12 +2,16 @@
 //
 // The build makes three fake system libraries, rasapi32.dll, rasdlg.dll and
 // setupapi.dll (x86_64, in <run>\bin\fakes), and variants that each lack one entry
-// point (<run>\bin\fakes\variants\<library>-no-<entry point>\<library>.dll). A
-// program loads them by bare name instead of Wine's own when they lie beside
-// its .exe: the test harness sets the three to "native,builtin" in the
-// prefix's DllOverrides (a full path elsewhere still gets Wine's own). They
-// keep all their state in files of the process's CURRENT directory, so a test:
-//   1. makes a scratch folder (MakeScratchDir) and calls PlaceFakes on it,
+// point (<run>\bin\fakes\variants\<library>-no-<entry point>\<library>.dll). The
+// program loads its libraries by full path from the system folder, so the fakes
+// are put there: PlantSystemFakes makes them the prefix's system libraries
+// (Wine's own are renamed away and come back later, see
+// tests/support/system_file.h). The test harness sets the three to
+// "native,builtin" in the prefix's DllOverrides, so that such a file is loaded
+// rather than Wine's built-in library; the device console, which imports the
+// setup library, keeps Wine's own by a per-program override. The fakes keep all
+// their state in files of the process's CURRENT directory, so a test:
+//   1. makes a scratch folder (MakeScratchDir) and calls PlantSystemFakes,
 //   2. copies the program (or its own test executable, for a TEST_CHILD) there,
 //   3. writes devices, a phonebook or a script with the helpers below,
 //   4. runs the program with that folder as its working directory,
@@ -20,8 +24,9 @@
 // fake_calls.log  Appended by the fakes, one line per event:
 //     <library> <event> [<key>=<value> ...]
 //   library: rasapi32 | rasdlg | setupapi.
-//   event: attach (library loaded), detach (freed by FreeLibrary), exit
-//   (still loaded when the process ended), or the name of the function called.
+//   event: attach (library loaded; field module= its full path), detach (freed
+//   by FreeLibrary), exit (still loaded when the process ended), or the name of
+//   the function called.
 //   Values: a decimal number; null; ptr (a non-null pointer whose target is not
 //   recorded); "text" with \\, \" and \xHH escapes; hex:<two digits per byte>
 //   for the raw bytes of a record. Fields per function, in this order:
@@ -121,14 +126,23 @@ using fakefiles::PhonebookEntry;
 // <run>\bin\fakes, where the build put the fakes (this test executable is in <run>).
 std::string FakeBinDir();
 
-// Copies rasapi32.dll, rasdlg.dll and setupapi.dll into dir, then each named
-// variant ("rasapi32-no-RasEnumEntriesA") over its library. False when a file
-// could not be copied.
-bool PlaceFakes(const std::string& dir, const std::vector<std::string>& variants = {});
+// Puts rasapi32.dll, rasdlg.dll and setupapi.dll (each named variant, such as
+// "rasapi32-no-RasEnumEntriesA", in place of its library; Wine's own setup
+// library when setupLibrary is false) in the system folder of this process,
+// from now until the next call or RestoreSystemLibraries, at the latest until
+// this test executable ends. False when a file could not be put in place.
+bool PlantSystemFakes(const std::vector<std::string>& variants = {}, bool setupLibrary = true);
+// Wine's own three libraries back in the system folder.
+void RestoreSystemLibraries();
+
+// A variant ("rasapi32-no-RasEnumEntriesA"): its library's file name
+// ("rasapi32.dll") and the built file.
+std::string VariantLibrary(const std::string& variant);
+std::string VariantPath(const std::string& variant);
 
 // Runs the doctest suite `suite` of this test executable in a copy placed in
-// a fresh scratch folder `folder`, beside the fakes and the given variants,
-// so that its cases load the fakes as the program would. Declare those cases
+// a fresh scratch folder `folder`, while the fakes and the given variants are
+// the system's libraries, so that its cases load the fakes as the program would. Declare those cases
 // in TEST_SUITE_BEGIN(suite * doctest::skip()) so the normal run leaves them to
 // this. Returns the child's exit code (-1 on time-out); report receives its
 // doctest report.

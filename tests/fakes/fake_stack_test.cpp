@@ -1,7 +1,7 @@
 // The fake libraries themselves: the behaviour that the modem and end-to-end
 // tests rely on. Wine loads its own libraries for a full path outside the
-// program's folder, so the cases run in a copy of this executable placed
-// beside the fakes, which loads them by bare name as the program does.
+// system folder, so the cases run in a copy of this executable while the fakes
+// are the system's libraries, and load them from there as the program does.
 #include <doctest.h>
 
 #include <windows.h>
@@ -18,6 +18,7 @@
 #include "tests/fakes/fake_stack.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch.h"
+#include "tests/support/system_file.h"
 
 using fakestack::Call;
 using fakestack::DwordAt;
@@ -25,15 +26,15 @@ using fakestack::TextAt;
 
 namespace {
 
-// A fake library beside this executable, loaded with dir as the current
+// A fake library of the system folder, loaded with dir as the current
 // directory for as long as it is loaded.
 class LoadedFake {
  public:
   LoadedFake(const std::string& dir, const char* library) {
     GetCurrentDirectoryA(sizeof saved_, saved_);
     SetCurrentDirectoryA(dir.c_str());
-    REQUIRE(FileExists(JoinPath(SelfDir(), std::string(library) + ".dll")));
-    module_ = LoadLibraryA((std::string(library) + ".dll").c_str());
+    std::string path = JoinPath(SystemFolder(SystemSide::Native), std::string(library) + ".dll");
+    module_ = LoadLibraryA(path.c_str());
     REQUIRE(module_ != nullptr);
   }
   ~LoadedFake() {
@@ -75,7 +76,8 @@ std::string AsBytes(const void* p, size_t n) { return std::string(static_cast<co
 
 }  // namespace
 
-// Skipped in the normal run; the last case runs them beside the fakes.
+// Skipped in the normal run; the last case runs them while the fakes are the
+// system's libraries.
 TEST_SUITE_BEGIN("beside the fakes" * doctest::skip());
 
 TEST_CASE("fake RasEnumDevicesA answers the size probe and lists fake_devices.txt") {
@@ -360,9 +362,10 @@ TEST_CASE("the call log keeps texts and bytes exactly") {
 
 TEST_SUITE_END();
 
-TEST_CASE("the fakes behave as documented when loaded beside a program") {
+TEST_CASE("the fakes behave as documented when loaded as the system's libraries") {
   std::string report;
   long rc = fakestack::RunSuiteBesideFakes("fakes\\beside", "beside the fakes", &report);
+  fakestack::RestoreSystemLibraries();
   INFO(report);
   CHECK(rc == 0);
   CHECK(report.find("Status: SUCCESS") != std::string::npos);

@@ -57,6 +57,7 @@ wine_unmanaged_windows() {
 
 wine_session_start() {
   wine_env "$1"
+  wine_restore_system_files
   wine_display_ensure
   wine_prefix_ensure
   # A persistent server: each program start then costs milliseconds, not seconds.
@@ -69,17 +70,38 @@ wine_session_start() {
   wine_prefer_native_system_libraries
 }
 
-# Wine prefers its own rasapi32 and setupapi even to a DLL beside the program;
-# the tests put fake ones there. "native,builtin" takes a DLL found in the
-# program's folder first and Wine's own otherwise (system programs find theirs
-# in system32). Per-program AppDefaults still override this.
+# Wine prefers its own rasapi32 and setupapi even to a file of that name in the
+# system folder; the tests put fake ones there for a while. "native,builtin"
+# takes the file when it is not Wine's own. The programs that import the setup
+# library and need the real one keep Wine's built-in library by a per-program
+# override: the device console and the test programs that make devices.
 wine_prefer_native_system_libraries() {
-  local dll
+  local dll exe
   for dll in rasapi32 rasdlg setupapi; do
     grep -q "^\"$dll\"=\"native,builtin\"" "$WINEPREFIX/user.reg" 2>/dev/null && continue
     "$WINE_LOADER" reg add 'HKCU\Software\Wine\DllOverrides' /v "$dll" /d native,builtin /f \
       >/dev/null 2>&1 || true
   done
+  for exe in devcon_32.exe devcon_64.exe jobs_tests.exe modem_device_tests.exe tools_tests.exe \
+             demo_modem.exe; do
+    "$WINE_LOADER" reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\DllOverrides" /v setupapi /d builtin /f \
+      >/dev/null 2>&1 || true
+  done
+}
+
+# A test puts fake system libraries in the prefix's system folders for a while
+# (tests/support/system_file.h) and renames Wine's own to NAME.halvoran-saved.
+# A run that was killed leaves them so: put Wine's own back before anything starts.
+wine_restore_system_files() {
+  local saved dir
+  for dir in "$WINEPREFIX/drive_c/windows/system32" "$WINEPREFIX/drive_c/windows/syswow64"; do
+    [ -d "$dir" ] || continue
+    rm -f "$dir"/*.halvoran-leaving* "$dir"/*.halvoran-arriving
+    for saved in "$dir"/*.halvoran-saved; do
+      [ -e "$saved" ] && mv -f "$saved" "${saved%.halvoran-saved}"
+    done
+  done
+  return 0
 }
 
 wine_session_stop() {

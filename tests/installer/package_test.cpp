@@ -2,7 +2,7 @@
 // into Program Files and runs the program there with -i, rolls everything back
 // when the program fails, and runs it with -u before the files go.
 //
-// The program in Program Files has no fakes beside it, so the fake
+// The program loads its libraries from the system folder, so the fake
 // remote-access libraries stand in for the prefix's own system libraries while
 // a case runs; they keep their state in the program's current directory, which
 // is the install folder. Wine's own setup library stages the INF for real.
@@ -25,19 +25,18 @@
 
 namespace {
 
-// The package under test, the same files as a later build, and the fakes
-// of the program's architecture. The x86_64 build tests packages of its own
-// program; another build of these cases (the i686 program in a 32-bit Wine)
-// gives its packages and fakes here.
+// The package under test and the same files as a later build. The x86_64
+// build tests packages of its own program; another build of these cases (the
+// i686 program in a 32-bit Wine) gives its packages here, and its fakes are
+// those its own build put beside it.
 struct PackageUnderTest {
   std::string msi;
   std::string laterMsi;
-  std::string fakes;
 };
 
 PackageUnderTest ThisBuildsPackage() {
   return {JoinPath(SelfDir(), "msi\\HalvoranSetup.msi"),
-          JoinPath(SelfDir(), "msi\\later\\HalvoranSetup.msi"), fakestack::FakeBinDir()};
+          JoinPath(SelfDir(), "msi\\later\\HalvoranSetup.msi")};
 }
 
 const char* const kPackagedFiles[] = {
@@ -56,37 +55,6 @@ std::string InstallFolder() {
   SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILESX86, nullptr, SHGFP_TYPE_CURRENT, dir);
   return JoinPath(dir, "Halvoran");
 }
-
-// Puts the fake remote-access libraries in place of the prefix's own system
-// libraries (the prefix prefers native ones to Wine's built-in ones) and puts
-// the prefix's own back when it goes. A copy saved by a run that did not end
-// is kept as it is: it is the prefix's own.
-class FakeSystemLibraries {
- public:
-  explicit FakeSystemLibraries(const std::string& fakes) {
-    for (const char* dll : kLibraries) {
-      CopyFileA(SystemPath(dll).c_str(), SavedPath(dll).c_str(), TRUE);
-      planted_ = CopyFileTo(JoinPath(fakes, dll), SystemPath(dll)) && planted_;
-    }
-  }
-  ~FakeSystemLibraries() {
-    for (const char* dll : kLibraries)
-      if (CopyFileTo(SavedPath(dll), SystemPath(dll))) DeleteFileA(SavedPath(dll).c_str());
-  }
-  FakeSystemLibraries(const FakeSystemLibraries&) = delete;
-  FakeSystemLibraries& operator=(const FakeSystemLibraries&) = delete;
-  bool Planted() const { return planted_; }
-
- private:
-  static constexpr const char* kLibraries[] = {"rasapi32.dll", "rasdlg.dll"};
-  static std::string SystemPath(const char* dll) {
-    char dir[MAX_PATH] = {};
-    GetSystemDirectoryA(dir, sizeof dir);
-    return JoinPath(dir, dll);
-  }
-  static std::string SavedPath(const char* dll) { return SystemPath(dll) + ".prefix-own"; }
-  bool planted_ = true;
-};
 
 // msiexec with an action and its package (a file, or an installed product's
 // code), quiet; answers the program's boxes. msiexec's exit code.
@@ -169,25 +137,28 @@ void StartWithoutProduct() {
 class PackageCase {
  public:
   explicit PackageCase(bool panelAddsModem)
-      : package(ThisBuildsPackage()), folder(InstallFolder()), fakes_(Cleared(package.fakes)) {
+      : package(ThisBuildsPackage()), folder(InstallFolder()) {
+    StartWithoutProduct();
+    InstallTestPanels();
+    // Wine's own setup library stays: msiexec and the device console load it
+    // too, and it stages the INF for real.
+    ready_ = fakestack::PlantSystemFakes({}, false);
     CreateDirectoryA(folder.c_str(), nullptr);
     WritePanelSettings(folder, panelAddsModem);
   }
-  ~PackageCase() { StartWithoutProduct(); }
+  ~PackageCase() {
+    StartWithoutProduct();  // while the fakes are still the system's
+    fakestack::RestoreSystemLibraries();
+  }
   PackageCase(const PackageCase&) = delete;
   PackageCase& operator=(const PackageCase&) = delete;
-  bool Ready() const { return fakes_.Planted(); }
+  bool Ready() const { return ready_; }
 
   const PackageUnderTest package;
   const std::string folder;
 
  private:
-  static const std::string& Cleared(const std::string& fakes) {
-    StartWithoutProduct();
-    InstallTestPanels();
-    return fakes;
-  }
-  FakeSystemLibraries fakes_;
+  bool ready_ = false;
 };
 
 }  // namespace

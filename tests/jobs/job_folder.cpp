@@ -29,14 +29,7 @@ std::string SystemFile(const char* name) {
 
 JobFolder::JobFolder(const std::string& name, bool fakeSetupLibrary)
     : dir(MakeScratchDir("jobs\\" + name)), fakeSetupLibrary(fakeSetupLibrary) {
-  if (!ProgramIs32Bit()) {
-    fakestack::PlaceFakes(dir);
-    fakes = {"rasapi32.dll", "rasdlg.dll", "setupapi.dll"};
-    if (!fakeSetupLibrary) {
-      DeleteFileA(Path("setupapi.dll").c_str());
-      fakes.pop_back();
-    }
-  }
+  fakestack::PlantSystemFakes({}, fakeSetupLibrary);
   for (const char* file : kShipped) CopyFileTo(ShippedFile(file), Path(file));
   CopyFileTo(BinFile("job_runner.exe"), Path("job_runner.exe"));
   // A 64-bit program is never under WOW64, so the 32-bit name is what it runs.

@@ -1,18 +1,18 @@
 // A scratch folder laid out as the product's installer leaves it for a job:
-// the companion programs, the driver INF and the instruction texts, the fake
-// remote-access libraries (and, when asked, the fake setup library), and the
-// job runner. Also the machine-wide things a job meets: the modem panel, the
+// the companion programs, the driver INF and the instruction texts, and the job
+// runner; the fake remote-access libraries (and, when asked, the fake setup
+// library) are the system's libraries meanwhile. Also the machine-wide things a job meets: the modem panel, the
 // accelerator's and the earlier release's records.
 #pragma once
 #include <string>
 #include <vector>
 
 struct JobFolder {
-  // fakeSetupLibrary false: the program uses Wine's real setup library, and the
-  // device console (which imports it) can run. The shipped companions come from
-  // the folder of the program under test (ShippedFile). The x86_64 program finds
-  // the fakes beside it; the 32-bit one in its system folder, where the
-  // emulated Wine's session put the i686 ones.
+  // fakeSetupLibrary false: the program uses Wine's real setup library. The
+  // shipped companions come from the folder of the program under test
+  // (ShippedFile). The fakes are the system's libraries: the x86_64 ones in
+  // system32 here; the 32-bit program finds the i686 ones in its system folder,
+  // where the emulated Wine's session put them.
   JobFolder(const std::string& name, bool fakeSetupLibrary);
   std::string Path(const std::string& file) const;
   // Before a run of the 32-bit program: its per-program override picks the
@@ -32,7 +32,6 @@ struct JobFolder {
 
   std::string dir;
   bool fakeSetupLibrary;
-  std::vector<std::string> fakes;  // the fake libraries placed in dir
 };
 
 // The settings of the test panel for a job run in dir (see JobFolder::SetPanel).

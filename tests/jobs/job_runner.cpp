@@ -6,8 +6,10 @@
 //   job_runner install|uninstall|launch <wow64 0|1> <windows7 0|1> [ok|cancel ...]
 //
 // The probes come from the link seams; the answers are given to the boxes in
-// order. The exit code is the job's result. Started without arguments (copied
-// in as the accelerator's front end), it notes its start in "frontend.log".
+// order. The exit code is the job's result; an install also notes the exit
+// code the program would end with ("job exitcode text=..."). Started without
+// arguments (copied in as the accelerator's front end), it notes its start in
+// "frontend.log".
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -16,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/job_outcome.h"
 #include "framework/wnd.h"
 #include "sequences/sequences.h"
 #include "tests/fakes/fake_files.h"
@@ -64,7 +67,10 @@ int main(int argc, char** argv) {
   BoxAnswerer answerer("job_runner", answers, GetCurrentProcessId(), RecordBox);
   CWnd noDialog;  // the jobs run without a progress dialog here: no owner window
   int result = 98;
-  if (strcmp(argv[1], "install") == 0) result = RunInstall(RecordStatus, &noDialog);
+  if (strcmp(argv[1], "install") == 0) {
+    result = RunInstall(RecordStatus, &noDialog);
+    Transcribe("exitcode text=" + fakefiles::Text(std::to_string(InstallExitCode(result)).c_str()));
+  }
   if (strcmp(argv[1], "uninstall") == 0) result = RunUninstall(RecordStatus, &noDialog);
   if (strcmp(argv[1], "launch") == 0) result = RunLaunch(RecordStatus, &noDialog);
   answerer.Stop();

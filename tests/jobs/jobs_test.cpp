@@ -18,6 +18,7 @@
 #include "tests/support/program_run.h"
 #include "tests/support/process.h"
 #include "tests/support/registry_scratch.h"
+#include "tests/support/system_file.h"
 #include "tests/support/test_devices.h"
 #include "tests/support/wine_app_defaults.h"
 #include "tests/support/window_driver.h"
@@ -81,13 +82,14 @@ TEST_CASE("each job runs its steps in order, shows its boxes before any roll-bac
   InstallTestPanels();
   const JobCase cases[] = {
       {"fresh install", "install", "0 1", "p", "", "", 1,
-       {kStaging, kCopy, kCopied, kEnum, kWaiting, kEnum, kDelete, kEntry, kWriteEntry, kWriteParams},
+       {kStaging, kCopy, kCopied, kEnum, kWaiting, kEnum, kDelete, kEntry, kWriteEntry, kWriteParams,
+        "exitcode 0"},
        {kCheck, kRemoving, kUninstallInf, kBoxA, kBoxB, kBoxC, kBoxD}},
       {"second install", "install", "0 1", "sm", "", "", 1,
        {kStaging, kCopy, kAlready, kModemThere, kEnum, kEntry, kWriteEntry, kWriteParams},
        {kWaiting, kCopied, kBoxC}},
       {"earlier release declined", "install", "1 1", "ep", "", "cancel", 0,
-       {kCheck, kFound, kQuestion, kBoxA},
+       {kCheck, kFound, kQuestion, kBoxA, "exitcode 1602"},
        {kCopy, kEnum, "status Removing Registry Keys ...\r\n"}},
       {"earlier release removed", "install", "1 1", "ep", "", "ok ok", 1,
        {kCheck, kFound, kQuestion, "status Removing Registry Keys ...\r\n",
@@ -97,7 +99,7 @@ TEST_CASE("each job runs its steps in order, shows its boxes before any roll-bac
       {"no earlier release on 64-bit Windows", "install", "1 1", "p", "", "", 1,
        {kCheck, kStaging}, {kFound, kQuestion}},
       {"INF not staged", "install", "0 1", "p", "SetupCopyOEMInfA failed\n", "", 0,
-       {kStaging, kCopy, kBoxB}, {kEnum, kWaiting, kUninstallInf, kCopied}},
+       {kStaging, kCopy, kBoxB, "exitcode 1603"}, {kEnum, kWaiting, kUninstallInf, kCopied}},
       {"modem not added", "install", "0 1", "", "", "", 0,
        {kCopied, kWaiting, kEnum, kBoxC, kUninstallInf}, {kEntry, kRemoving, kDelete}},
       {"entry not written", "install", "0 1", "p", "RasSetEntryPropertiesA 5\n", "", 0,
@@ -268,6 +270,49 @@ TEST_CASE("install on the real program: entry, credentials, AutoDial, marker and
   UnstageDriverInf();
 }
 
+TEST_CASE("install on the real program uses the system's libraries and rundll32, none planted beside it") {
+  // The program in a folder of its own; it and the current folder hold
+  // libraries lacking an entry point (a bind through one would fail, and the
+  // fakes note the path of every load) and a rundll32.exe that would note its
+  // start. On Windows XP the panel opens through rundll32.
+  InstallTestPanels();
+  ClearProductRecords();
+  WineAppDefaults windowsXp(kProgramName);
+  windowsXp.SetVersion("winxp");
+  JobFolder folder("program-planted", true);
+  folder.SetPanel(true);
+  const std::string program = folder.Path("program");
+  REQUIRE(CreateDirectoryA(program.c_str(), nullptr));
+  REQUIRE(CopyFileTo(RealProgramPath(), JoinPath(program, kProgramName)));
+  REQUIRE(CopyFileTo(folder.Path("Zorvane.inf"), JoinPath(program, "Zorvane.inf")));
+  for (const std::string& place : {program, folder.dir}) {
+    for (const char* decoy : {"rasapi32-no-RasEnumDevicesA", "rasdlg-no-RasDialDlgA",
+                              "setupapi-no-SetupCopyOEMInfA"})
+      REQUIRE(CopyFileTo(fakestack::VariantPath(decoy), JoinPath(place, fakestack::VariantLibrary(decoy))));
+    REQUIRE(CopyFileTo(JoinPath(SelfDir(), "bin\\scripted_devcon.exe"), JoinPath(place, "rundll32.exe")));
+  }
+
+  ChildProcess run;
+  REQUIRE(run.Start(JoinPath(program, kProgramName), std::string(kProgramName) + " -i", folder.dir));
+  BoxAnswerer answerer(kBoxCaption, {}, run.Id());
+  CHECK(run.Wait(120000) == 0);
+  answerer.Stop();
+  CHECK(answerer.Seen().empty());
+  CHECK(FileExists(folder.Path("tmp.txt")));
+  CHECK(Contains(FileLines(folder.Path("test_applet.log")), "modem.cpl closed 0 ok"));
+  CHECK_FALSE(FileExists(folder.Path("devcon_calls.txt")));  // no planted rundll32 ran
+
+  std::vector<fakestack::Call> calls = fakestack::ReadCalls(folder.dir);
+  CHECK(fakestack::CountOf(calls, "rasapi32", "attach") >= 2);
+  CHECK(fakestack::CountOf(calls, "setupapi", "attach") == 1);
+  for (const fakestack::Call& call : calls) {
+    if (call.event != "attach") continue;
+    CHECK(call.Text("module") ==
+          JoinPath(SystemFolder(ProgramIs32Bit() ? SystemSide::Wow64 : SystemSide::Native),
+                   call.library + ".dll"));
+  }
+}
+
 TEST_CASE("a failed install shows its box, rolls back, leaves an old marker as it was and exits with 1603") {
   struct Case {
     const char* name;
@@ -353,7 +398,7 @@ TEST_CASE("release 2.0 on the real program: only a 32-bit program on 64-bit Wind
                         declined ? "status Found previous installation"
                                  : "status Removing Program Group..."};
     CHECK(g_statusAtBoxes == lines);
-    CHECK(code == (declined ? 1603 : 0));
+    CHECK(code == (declined ? 1602 : 0));
 
     CHECK(FileExists(folder.Path("old")));
     CHECK(FileExists(folder.Path("old\\tervgui.exe")) == !removed);
@@ -482,8 +527,6 @@ TEST_CASE("launch with the accelerator found but no directory starts nothing fro
   CreateDirectoryA(dir.c_str(), nullptr);
   DeleteFileA(JoinPath(dir, "frontend.log").c_str());
   DeleteFileA(JoinPath(dir, "fake_calls.log").c_str());
-  for (const std::string& file : folder.fakes)
-    REQUIRE(CopyFileTo(folder.Path(file), JoinPath(dir, file)));
   REQUIRE(CopyFileTo(folder.Path("job_runner.exe"), decoy));
   SetStringValue(HKEY_LOCAL_MACHINE, ProductRecordRoot() + "\\Brand", "APP1",
                  "Zorvane Halvoran 3 Web Accelerator");
@@ -497,8 +540,7 @@ TEST_CASE("launch with the accelerator found but no directory starts nothing fro
   CHECK(fakestack::CountOf(fakestack::ReadCalls(dir), "rasdlg", "RasDialDlgA") == 1);
 
   DeleteFileA(decoy.c_str());
-  for (const char* file : {"rasapi32.dll", "rasdlg.dll", "setupapi.dll", "fake_calls.log",
-                           "frontend.log", kProgramName})
+  for (const char* file : {"fake_calls.log", "frontend.log", kProgramName})
     DeleteFileA(JoinPath(dir, file).c_str());
   RemoveDirectoryA(dir.c_str());
   ClearProductRecords();

@@ -83,6 +83,7 @@ std::string WindowsInf(const char* name) {
 }  // namespace
 
 TEST_CASE("driver INF: staged by Wine's setup library, then already there, then removed alone") {
+  fakestack::RestoreSystemLibraries();  // Wine's own setup library
   std::string program = ProgramFolder("driverinf\\real", true);
   const std::string staged = WindowsInf("Zorvane.inf");
   RunInf(program, program, "uninstall");  // a copy left by an earlier run
@@ -122,7 +123,7 @@ TEST_CASE("driver INF: a missing source is no staged INF, whatever Wine's librar
 
 TEST_CASE("driver INF: the source comes from the program's folder, the media from the current one") {
   std::string program = ProgramFolder("driverinf\\fake_program", true);
-  REQUIRE(fakestack::PlaceFakes(program));
+  REQUIRE(fakestack::PlantSystemFakes());
   std::string current = MakeScratchDir("driverinf\\fake_current");
   InfRun run = RunInf(program, current, "stage");
   CHECK(run.exitCode == 11);
@@ -151,7 +152,7 @@ TEST_CASE("driver INF: the setup library's answers, as the fake scripts them") {
   for (const Case& c : cases) {
     CAPTURE(c.what);
     std::string dir = ProgramFolder("driverinf\\scripted" + std::to_string(n++), c.withInf);
-    REQUIRE(fakestack::PlaceFakes(dir));
+    REQUIRE(fakestack::PlantSystemFakes());
     REQUIRE(fakestack::WriteScript(dir, c.script));
     InfRun run = RunInf(dir, dir, "stage");
     CHECK(run.exitCode == c.exitCode);
@@ -197,7 +198,7 @@ TEST_CASE("driver INF: removal finds every copy by its original name, forced; th
   for (const Case& c : cases) {
     CAPTURE(c.what);
     std::string dir = ProgramFolder("driverinf\\uninstall" + std::to_string(n++), true);
-    REQUIRE(fakestack::PlaceFakes(dir));
+    REQUIRE(fakestack::PlantSystemFakes());
     REQUIRE(fakestack::WriteScript(dir, c.script));
     for (const Seed& seed : c.seeds)
       REQUIRE(fakestack::SeedStoreCopy(dir, seed.store, seed.original, JoinPath(dir, "Zorvane.inf")));
@@ -236,7 +237,7 @@ TEST_CASE("driver INF: a null callback or an incomplete library does nothing") {
   for (const Case& c : cases) {
     CAPTURE(c.what);
     std::string dir = ProgramFolder("driverinf\\nothing" + std::to_string(n++), true);
-    REQUIRE(fakestack::PlaceFakes(dir, c.variants));
+    REQUIRE(fakestack::PlantSystemFakes(c.variants));
     InfRun run = RunInf(dir, dir, c.action);
     CHECK(run.exitCode == 10);
     CHECK(run.status == "");
@@ -249,6 +250,7 @@ TEST_CASE("driver INF: a null callback or an incomplete library does nothing") {
 }
 
 TEST_CASE("driver INF: a path that does not fit fails cleanly") {
+  fakestack::RestoreSystemLibraries();  // Wine's own setup library
   std::string fits = ProgramFolder("driverinf\\path", false);
   CHECK(RunInf(fits, fits, "path").exitCode == 11);
   CHECK(ReadText(fits, "path.txt") == JoinPath(fits, "Zorvane.inf"));

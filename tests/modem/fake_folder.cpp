@@ -7,7 +7,7 @@
 
 std::string FakeFolder(const std::string& name, const std::vector<std::string>& variants) {
   std::string dir = MakeScratchDir(name);
-  REQUIRE(fakestack::PlaceFakes(dir, variants));
+  REQUIRE(fakestack::PlantSystemFakes(variants));
   return dir;
 }
 

@@ -14,6 +14,7 @@
 #include "tests/seams/scripted_probes.h"
 #include "tests/support/child.h"
 #include "tests/support/process.h"
+#include "tests/support/system_file.h"
 
 using fakestack::Call;
 
@@ -188,7 +189,7 @@ TEST_CASE("modem set-up: a present modem opens no panel, the answer comes from a
   const Case cases[] = {{"", 11}, {"RasEnumDevicesA#3 0\n", 10}};
   for (const Case& c : cases) {
     CAPTURE(c.script);
-    SystemFile modemCpl("modem.cpl", "test_applet.cpl");
+    PlantedSystemFile modemCpl("modem.cpl", Helper("test_applet.cpl"));
     std::string dir = SetUpFolder("present", kAddsModem);
     REQUIRE(fakestack::WriteDevices(dir, {{"modem", kModem}}));
     REQUIRE(fakestack::WriteScript(dir, c.script));
@@ -212,8 +213,8 @@ TEST_CASE("modem set-up: the probes choose the panel, and the user's modem is fo
   for (const Case& c : cases) {
     CAPTURE(c.windows7);
     CAPTURE(c.wow64);
-    SystemFile modemCpl("modem.cpl", "test_applet.cpl");
-    SystemFile telephonCpl("telephon.cpl", "test_applet.cpl");
+    PlantedSystemFile modemCpl("modem.cpl", Helper("test_applet.cpl"));
+    PlantedSystemFile telephonCpl("telephon.cpl", Helper("test_applet.cpl"));
     std::string dir = SetUpFolder("route", std::string(kAddsModem) + c.extraSettings);
     REQUIRE(fakestack::WriteDevices(dir, {{"modem", "Standard Modem"}}));
     SetUp s = RunSetUp(dir, c.windows7, c.wow64);
@@ -226,7 +227,7 @@ TEST_CASE("modem set-up: the probes choose the panel, and the user's modem is fo
 }
 
 TEST_CASE("modem set-up: a panel closed without adding the modem gives 0") {
-  SystemFile telephonCpl("telephon.cpl", "test_applet.cpl");
+  PlantedSystemFile telephonCpl("telephon.cpl", Helper("test_applet.cpl"));
   std::string dir = SetUpFolder("notadded", "count=2\nautoclose_ms=300\n");
   SetUp s = RunSetUp(dir, 1, 0);
   CHECK(s.exitCode == 10);
@@ -241,8 +242,8 @@ TEST_CASE("modem set-up: a route that fails ends the step without a second searc
   const Case cases[] = {{"redirection refused", 0, 1}, {"no telephon.cpl", 1, 0}, {"no CPL64.exe", 1, 1}};
   for (const Case& c : cases) {
     CAPTURE(c.what);
-    SystemFile modemCpl("modem.cpl", "test_applet.cpl");
-    SystemFile telephonCpl("telephon.cpl", nullptr);
+    PlantedSystemFile modemCpl("modem.cpl", Helper("test_applet.cpl"));
+    PlantedSystemFile telephonCpl("telephon.cpl", Helper(nullptr));
     std::string dir = SetUpFolder("failedroute", kAddsModem);
     DeleteFileA(JoinPath(dir, "CPL64.exe").c_str());
     SetUp s = RunSetUp(dir, c.windows7, c.wow64);
@@ -254,7 +255,7 @@ TEST_CASE("modem set-up: a route that fails ends the step without a second searc
 }
 
 TEST_CASE("modem set-up: without a usable library every search fails, after the panel too") {
-  SystemFile modemCpl("modem.cpl", "test_applet.cpl");
+  PlantedSystemFile modemCpl("modem.cpl", Helper("test_applet.cpl"));
   std::string dir = SetUpFolder("variant", kAddsModem, {"rasapi32-no-RasGetEntryPropertiesA"});
   SetUp s = RunSetUp(dir, 0, 0);
   CHECK(s.exitCode == 10);

@@ -18,6 +18,8 @@ bool SaveStatus(const char* path) { return WriteWholeFile(path, JoinedStatus());
 
 std::string HelperDir() { return JoinPath(SelfDir(), "bin"); }
 
+std::string Helper(const char* name) { return name ? JoinPath(HelperDir(), name) : std::string(); }
+
 long RunChildIn(const std::string& dir, const std::string& name, const std::string& args,
                 bool copySelf, DWORD timeoutMs) {
   std::string program = SelfPath();
@@ -30,14 +32,3 @@ long RunChildIn(const std::string& dir, const std::string& name, const std::stri
   if (!args.empty()) line += " " + args;
   return RunProcess(line, dir, timeoutMs);
 }
-
-
-SystemFile::SystemFile(const char* name, const char* helper) {
-  char dir[MAX_PATH] = {};
-  GetSystemDirectoryA(dir, sizeof dir);
-  path_ = JoinPath(dir, name);
-  DeleteFileA(path_.c_str());
-  if (helper) REQUIRE(CopyFileTo(JoinPath(HelperDir(), helper), path_));
-}
-
-SystemFile::~SystemFile() { DeleteFileA(path_.c_str()); }

@@ -12,8 +12,10 @@
 std::string JoinedStatus();
 bool SaveStatus(const char* path);
 
-// The folder of the helper binaries (fakes, scripted tools).
+// The folder of the helper binaries (fakes, scripted tools), and one of them
+// (empty for null).
 std::string HelperDir();
+std::string Helper(const char* name);
 
 // Runs child routine `name` with `args` in `dir` as its current directory: from
 // a copy of this executable placed in dir when copySelf (so that the libraries
@@ -25,18 +27,3 @@ long RunChildIn(const std::string& dir, const std::string& name, const std::stri
 // A scratch folder with the fake dial-up stack (and the named variants) in
 // place, for children run with RunChildIn(dir, ..., true).
 std::string FakeFolder(const std::string& name, const std::vector<std::string>& variants = {});
-
-// A file placed in the system folder (C:\windows\system32 of this 64-bit process)
-// for one test, as a copy of a helper binary (none: only made sure it is absent),
-// and removed again at the end of the scope.
-class SystemFile {
- public:
-  SystemFile(const char* name, const char* helper);
-  ~SystemFile();
-  SystemFile(const SystemFile&) = delete;
-  SystemFile& operator=(const SystemFile&) = delete;
-
- private:
-  std::string path_;
-};
-

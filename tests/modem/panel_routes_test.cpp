@@ -14,6 +14,7 @@
 #include "tests/support/child.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch.h"
+#include "tests/support/system_file.h"
 #include "tests/support/window_driver.h"
 #include "tests/tools/test_applet.h"
 
@@ -41,13 +42,14 @@ struct PanelRun {
   std::vector<std::string> log;
 };
 
-// Starts the route in a child in dir, closes the applet's dialog with button when
-// it appears (expectDialog), and collects the applet's record.
+// Starts the route in a child (this executable, or a copy of it) in dir, closes
+// the applet's dialog with button when it appears (expectDialog), and collects
+// the applet's record.
 PanelRun RunRoute(const std::string& dir, const std::string& args, bool expectDialog,
-                  int button = IDOK) {
+                  int button = IDOK, const std::string& program = SelfPath()) {
   PanelRun run;
   ChildProcess child;
-  REQUIRE(child.Start("\"" + SelfPath() + "\" --child open_panel " + args, dir));
+  REQUIRE(child.Start("\"" + program + "\" --child open_panel " + args, dir));
   if (expectDialog) {
     HWND dialog = WaitForTopWindow(0, "#32770", TEST_APPLET_CAPTION, 30000);
     REQUIRE(dialog != nullptr);
@@ -69,9 +71,12 @@ bool Contains(const std::vector<std::string>& lines, const std::string& line) {
 }  // namespace
 
 TEST_CASE("panels: the rundll32 route shows modem.cpl and returns after it has ended") {
-  SystemFile panel("modem.cpl", "test_applet.cpl");
+  PlantedSystemFile panel("modem.cpl", Helper("test_applet.cpl"));
   std::string dir = MakeScratchDir("panels\\modem");
+  // Only the system's rundll32 runs, not one in the current folder.
+  REQUIRE(CopyFileTo(Helper("scripted_devcon.exe"), JoinPath(dir, "rundll32.exe")));
   PanelRun run = RunRoute(dir, "modem 0", true);
+  CHECK_FALSE(FileExists(JoinPath(dir, "devcon_calls.txt")));
   CHECK(run.waitedForPanel);
   CHECK(run.exitCode == 11);
   CHECK(Contains(run.log, "modem.cpl CPL_INIT"));
@@ -83,35 +88,42 @@ TEST_CASE("panels: the rundll32 route shows modem.cpl and returns after it has e
 TEST_CASE("panels: under WOW64 nothing starts when redirection cannot be switched off") {
   // A 64-bit process has no redirection to switch off: Wine refuses the call,
   // which is the route's failure path.
-  SystemFile panel("modem.cpl", "test_applet.cpl");
+  PlantedSystemFile panel("modem.cpl", Helper("test_applet.cpl"));
   std::string dir = MakeScratchDir("panels\\modem_wow64");
   PanelRun run = RunRoute(dir, "modem 1", false);
   CHECK(run.exitCode == 10);
   CHECK(run.log.empty());
 }
 
-TEST_CASE("panels: the CPL64 route shows the system folder's telephon.cpl") {
-  SystemFile panel("telephon.cpl", "test_applet.cpl");
+TEST_CASE("panels: the CPL64 route starts CPL64.exe from the program's folder only") {
+  // The program's folder holds a copy of this executable; the current folder
+  // and a folder on the search path hold decoys named CPL64.exe, which would
+  // note their start in the current folder.
+  PlantedSystemFile panel("telephon.cpl", Helper("test_applet.cpl"));
   std::string dir = MakeScratchDir("panels\\cpl64");
   std::string onPath = MakeScratchDir("panels\\cpl64_path");
-  REQUIRE(CopyFileTo(JoinPath(HelperDir(), "CPL64.exe"), JoinPath(onPath, "CPL64.exe")));
-  PanelRun run = RunRoute(dir, "cpl64 1 \"" + onPath + "\"", true, IDCANCEL);
-  CHECK(run.waitedForPanel);
-  CHECK(run.exitCode == 11);
-  CHECK(Contains(run.log, "telephon.cpl CPL_DBLCLK 0 0x5a00 hwnd=set"));
-  CHECK(Contains(run.log, "telephon.cpl closed 0 cancel"));
-}
-
-TEST_CASE("panels: the CPL64 route fails when CPL64.exe is not on the search path") {
-  SystemFile panel("telephon.cpl", "test_applet.cpl");
-  std::string dir = MakeScratchDir("panels\\cpl64_missing");
-  PanelRun run = RunRoute(dir, "cpl64 1", false);
-  CHECK(run.exitCode == 10);
-  CHECK(run.log.empty());
+  REQUIRE(CopyFileTo(Helper("scripted_devcon.exe"), JoinPath(onPath, "CPL64.exe")));
+  REQUIRE(CopyFileTo(Helper("scripted_devcon.exe"), JoinPath(dir, "CPL64.exe")));
+  struct Case { const char* what; bool beside; long exitCode; };
+  const Case cases[] = {{"beside the program", true, 11}, {"not beside the program", false, 10}};
+  for (const Case& c : cases) {
+    CAPTURE(c.what);
+    std::string program = MakeScratchDir("panels\\cpl64_program");
+    REQUIRE(CopyFileTo(SelfPath(), JoinPath(program, "modem_child.exe")));
+    if (c.beside) REQUIRE(CopyFileTo(Helper("CPL64.exe"), JoinPath(program, "CPL64.exe")));
+    DeleteFileA(JoinPath(dir, "test_applet.log").c_str());
+    PanelRun run = RunRoute(dir, "cpl64 1 \"" + onPath + "\"", c.beside, IDCANCEL,
+                            JoinPath(program, "modem_child.exe"));
+    CHECK(run.exitCode == c.exitCode);
+    CHECK(run.waitedForPanel == c.beside);
+    CHECK(Contains(run.log, "telephon.cpl CPL_DBLCLK 0 0x5a00 hwnd=set") == c.beside);
+    CHECK(Contains(run.log, "telephon.cpl closed 0 cancel") == c.beside);
+    CHECK_FALSE(FileExists(JoinPath(dir, "devcon_calls.txt")));  // no decoy ran here
+  }
 }
 
 TEST_CASE("panels: the in-process route drives applet 1 with exactly four messages") {
-  SystemFile panel("telephon.cpl", "test_applet.cpl");
+  PlantedSystemFile panel("telephon.cpl", Helper("test_applet.cpl"));
   std::string dir = MakeScratchDir("panels\\inprocess");
   REQUIRE(WriteWholeFile(JoinPath(dir, "test_applet.ini"), "count=2\n"));
   PanelRun run = RunRoute(dir, "inprocess 0", true);
@@ -135,7 +147,7 @@ TEST_CASE("panels: the in-process route fails without a loadable applet") {
   };
   for (const Case& c : cases) {
     CAPTURE(c.what);
-    SystemFile panel("telephon.cpl", c.source);
+    PlantedSystemFile panel("telephon.cpl", Helper(c.source));
     std::string dir = MakeScratchDir("panels\\inprocess_fail");
     PanelRun run = RunRoute(dir, "inprocess 0", false);
     CHECK(run.exitCode == 10);

@@ -1,7 +1,7 @@
 // The late-bound library groups against the fake libraries. Each case runs
-// this executable as a child in a scratch folder beside the fakes (or a
-// variant lacking one entry point), so that LoadLibraryA with the bare name
-// finds them; the fakes' log shows every load, free and call.
+// this executable as a child in a scratch folder while the fakes (or a variant
+// lacking one entry point) are the system's libraries, which the groups load
+// by full path; the fakes' log shows every load, free and call.
 #include <doctest.h>
 
 #include <windows.h>
@@ -18,6 +18,7 @@
 #include "tests/support/child.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch.h"
+#include "tests/support/system_file.h"
 #include "tests/support/wine_app_defaults.h"
 
 using fakestack::Call;
@@ -148,14 +149,22 @@ struct ChildRun {
   std::string dir;
 };
 
-// Runs the steps in a fresh scratch folder holding the fakes (with the given
-// variants) unless placeFakes is false, and a copy of this executable.
+// Runs the steps in a fresh scratch folder with a copy of this executable,
+// while the fakes (with the given variants) are the system's libraries unless
+// placeFakes is false.
+// decoys: libraries lacking an entry point, put beside the child (which is
+// also its current folder) under the names of the three.
 ChildRun RunSteps(const std::string& folder, const std::string& steps,
                   const std::vector<std::string>& variants = {}, bool placeFakes = true,
-                  const std::string& exeName = "binding_child.exe") {
+                  const std::string& exeName = "binding_child.exe",
+                  const std::vector<std::string>& decoys = {}) {
   ChildRun run;
   run.dir = MakeScratchDir("platform\\" + folder);
-  if (placeFakes) REQUIRE(fakestack::PlaceFakes(run.dir, variants));
+  if (placeFakes) REQUIRE(fakestack::PlantSystemFakes(variants));
+  else fakestack::RestoreSystemLibraries();
+  for (const std::string& decoy : decoys)
+    REQUIRE(CopyFileTo(fakestack::VariantPath(decoy),
+                       JoinPath(run.dir, fakestack::VariantLibrary(decoy))));
   WriteWholeFile(JoinPath(run.dir, "Child.inf"), "[Version]\r\nSignature=\"$Windows NT$\"\r\n");
   std::string exe = JoinPath(run.dir, exeName);
   REQUIRE(CopyFileTo(SelfPath(), exe));
@@ -347,8 +356,24 @@ TEST_CASE("a library lacking any entry point of its group fails the bind and is 
   }
 }
 
+TEST_CASE("the groups load the system folder's libraries, never one beside the program") {
+  // The decoys lack an entry point: a bind through one of them would fail.
+  ChildRun run = RunSteps("system-folder", "BindRasApi BindRasDlg BindSetupApi", {}, true,
+                          "binding_child.exe",
+                          {"rasapi32-no-RasEnumDevicesA", "rasdlg-no-RasDialDlgA",
+                           "setupapi-no-SetupCopyOEMInfA"});
+  CHECK(run.exitCode == 0);
+  CHECK(run.results == std::vector<std::string>{"1", "1", "1"});
+  for (const char* library : {"rasapi32", "rasdlg", "setupapi"}) {
+    std::vector<Call> loads = CallsOf(run.calls, library, "attach");
+    REQUIRE(loads.size() == 1);
+    CHECK(loads[0].Text("module") ==
+          JoinPath(SystemFolder(SystemSide::Native), std::string(library) + ".dll"));
+  }
+}
+
 TEST_CASE("a library that does not load fails the bind and leaves the group unloaded") {
-  // No fakes beside the program, and Wine's own libraries disabled for it.
+  // No fakes in the system folder, and Wine's own libraries disabled for it.
   const char kExe[] = "halvoran_noload_child.exe";
   WineAppDefaults settings(kExe);
   REQUIRE(settings.DisableDll("rasapi32"));
