@@ -14,16 +14,13 @@ cd "$top"
 
 bash scripts/setup.sh
 
-jobs=$(nproc 2>/dev/null || echo 2)
-configure() {  # arch, tests on/off
-  cmake -S . -B "build/$1" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$1.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DHALVORAN_TESTS="$2" >/dev/null
-}
-configure i686 OFF
-cmake --build build/i686 -j "$jobs"
-# The 64-bit companions (control-panel host, device console) come from the x86_64 build.
-[ -f build/x86_64/CMakeCache.txt ] || configure x86_64 ON
-cmake --build build/x86_64 -j "$jobs"
+. scripts/configure.sh
+configure_build i686 OFF OFF
+build i686
+# The 64-bit companions (control-panel host, device console) come from the x86_64
+# build, configured as scripts/test.sh configures it.
+configure_build x86_64 ON OFF
+build x86_64
 
 out=out/HalvoranInstallWinApp
 bash scripts/ship.sh "$out"

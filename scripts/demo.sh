@@ -27,11 +27,12 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 i686=""; [ "${1:-}" = "--i686" ] && i686=1
 bash scripts/build.sh >/dev/null
-cmake --build build/x86_64 -j "$(nproc)" >/dev/null   # fakes and demo helpers
+. scripts/configure.sh
+build x86_64 >/dev/null   # fakes and demo helpers
 
 if [ -n "$i686" ]; then
-  cmake -S . -B build/i686 -DHALVORAN_TEST_PIECES=ON >/dev/null   # the i686 fakes
-  cmake --build build/i686 -j "$(nproc)" >/dev/null
+  configure_build i686 OFF ON   # the i686 fakes
+  build i686 >/dev/null
   . tests/harness/wine32-session.sh
   trap wine32_session_stop EXIT
   wine32_session_start win64 "$top/build/i686/tests/run/bin"

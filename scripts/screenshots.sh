@@ -30,10 +30,9 @@ fi
 convert=/usr/bin/convert
 
 i686=""; [ "${1:-}" = "--i686" ] && i686=1
-[ -f build/x86_64/CMakeCache.txt ] ||
-  cmake -S . -B build/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64.cmake \
-        -DCMAKE_BUILD_TYPE=Release -DHALVORAN_TESTS=ON >/dev/null
-cmake --build build/x86_64 -j "$(nproc 2>/dev/null || echo 2)" --target HalvoranInstallWinApp_scripted
+. scripts/configure.sh
+configure_build x86_64 ON OFF
+build x86_64 --target HalvoranInstallWinApp_scripted
 program=build/x86_64/tests/run/bin/scripted/HalvoranInstallWinApp.exe
 
 out=out/screenshots
@@ -42,9 +41,9 @@ mkdir -p "$out/work"
 
 if [ -n "$i686" ]; then
   bash scripts/build.sh >/dev/null
-  cmake -S . -B build/i686 -DHALVORAN_TEST_PIECES=ON >/dev/null   # the i686 fakes
-  cmake --build build/i686 -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
-  cmake --build build/x86_64 -j "$(nproc 2>/dev/null || echo 2)" --target test_applet >/dev/null
+  configure_build i686 OFF ON   # the i686 fakes
+  build i686 >/dev/null
+  build x86_64 --target test_applet >/dev/null
   program=out/HalvoranInstallWinApp/HalvoranInstallWinApp.exe
   . tests/harness/wine32-session.sh
   trap wine32_session_stop EXIT

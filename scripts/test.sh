@@ -8,14 +8,11 @@ cd "$top"
 
 bash scripts/setup.sh
 
-jobs=$(nproc 2>/dev/null || echo 2)
-for arch in i686 x86_64; do
-  tests=OFF pieces=ON
-  [ "$arch" = x86_64 ] && tests=ON pieces=OFF
-  cmake -S . -B "build/$arch" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$arch.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DHALVORAN_TESTS=$tests -DHALVORAN_TEST_PIECES=$pieces >/dev/null
-  cmake --build "build/$arch" -j "$jobs"
-done
+. scripts/configure.sh
+configure_build i686 OFF ON     # the product and the fakes it meets in the 32-bit Wine
+build i686
+configure_build x86_64 ON OFF   # every test
+build x86_64
 
 bash scripts/check-i686.sh build/i686
 bash scripts/ship.sh
