@@ -15,19 +15,18 @@ const char* CommandLineArguments(const char* commandLine) {
   return p;
 }
 
-SetupMode DialogSetupMode() {
-  const char* arguments = CommandLineArguments(GetCommandLineA());
-  if (strstr(arguments, "-i")) return SetupMode::Install;
-  if (strstr(arguments, "-u")) return SetupMode::Uninstall;
-  if (strstr(arguments, "-v")) return SetupMode::Version;
-  if (strstr(arguments, "-l")) return SetupMode::Launch;
+SetupMode DecideSetupMode(const char* arguments, const ModeSwitch* order, size_t count) {
+  for (size_t i = 0; i < count; ++i)
+    if (strstr(arguments, order[i].text)) return order[i].mode;
   return SetupMode::None;
 }
 
+SetupMode DialogSetupMode() {
+  return DecideSetupMode(CommandLineArguments(GetCommandLineA()), kDialogOrder,
+                         sizeof kDialogOrder / sizeof kDialogOrder[0]);
+}
+
 SetupMode WorkerSetupMode() {
-  const char* arguments = CommandLineArguments(GetCommandLineA());
-  if (strstr(arguments, "-i")) return SetupMode::Install;
-  if (strstr(arguments, "-u")) return SetupMode::Uninstall;
-  if (strstr(arguments, "-l")) return SetupMode::Launch;
-  return SetupMode::None;
+  return DecideSetupMode(CommandLineArguments(GetCommandLineA()), kWorkerOrder,
+                         sizeof kWorkerOrder / sizeof kWorkerOrder[0]);
 }

@@ -5,12 +5,29 @@
 // decision is never stored: each user decides afresh.
 #pragma once
 
+#include <stddef.h>
+
 enum class SetupMode { Install, Uninstall, Version, Launch, None };
 
-// What the progress dialog shows: "-i", "-u", "-v", "-l".
-SetupMode DialogSetupMode();
+// A switch and the mode it chooses; an order is searched switch by switch.
+struct ModeSwitch {
+  const char* text;
+  SetupMode mode;
+};
 
-// Which job the worker runs: "-i", "-u", "-l" (there is no version job).
+// What the progress dialog shows.
+constexpr ModeSwitch kDialogOrder[] = {{"-i", SetupMode::Install}, {"-u", SetupMode::Uninstall},
+                                       {"-v", SetupMode::Version}, {"-l", SetupMode::Launch}};
+// Which job the worker runs (there is no version job).
+constexpr ModeSwitch kWorkerOrder[] = {{"-i", SetupMode::Install}, {"-u", SetupMode::Uninstall},
+                                       {"-l", SetupMode::Launch}};
+
+// The mode of the first switch of the order found anywhere in the arguments;
+// None when none is there.
+SetupMode DecideSetupMode(const char* arguments, const ModeSwitch* order, size_t count);
+
+// The decisions over this process's command line, by kDialogOrder and kWorkerOrder.
+SetupMode DialogSetupMode();
 SetupMode WorkerSetupMode();
 
 // The arguments of a command line: what follows the program's path, the first

@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <ras.h>
 #include <rasdlg.h>
-#include <stddef.h>
 #include <string.h>
 
 #include "app/product_names.h"
@@ -14,26 +13,8 @@
 #include "platform/ras_api_binding.h"
 #include "platform/ras_dlg_binding.h"
 
-// The Windows XP layout of the entry record, which every later system accepts.
-static_assert(sizeof(RASENTRYA) == 2884, "RASENTRYA of the XP layout");
-static_assert(offsetof(RASENTRYA, dwfOptions) == 4, "");
-static_assert(offsetof(RASENTRYA, szLocalPhoneNumber) == 27, "");
-static_assert(offsetof(RASENTRYA, dwfNetProtocols) == 184, "");
-static_assert(offsetof(RASENTRYA, dwFramingProtocol) == 188, "");
-static_assert(offsetof(RASENTRYA, szDeviceType) == 972, "");
-static_assert(offsetof(RASENTRYA, szDeviceName) == 989, "");
-static_assert(offsetof(RASENTRYA, dwType) == 1796, "");
-static_assert(offsetof(RASENTRYA, dwEncryptionType) == 1800, "");
-static_assert(offsetof(RASENTRYA, dwfOptions2) == 2088, "");
-static_assert(offsetof(RASENTRYA, dwRedialCount) == 2876, "");
-static_assert(offsetof(RASENTRYA, dwRedialPause) == 2880, "");
-static_assert(offsetof(RASDIALPARAMSA, szEntryName) == 4, "");
-static_assert(offsetof(RASDIALPARAMSA, szUserName) == 519, "");
-static_assert(offsetof(RASDIALPARAMSA, szPassword) == 776, "");
-#if !defined(_WIN64)
-static_assert(sizeof(RASDIALPARAMSA) == 1060, "RASDIALPARAMSA of the XP layout");
-static_assert(sizeof(RASDIALDLG) == 36, "RASDIALDLG");
-#endif
+// The entry and dial records are passed in their Windows XP layouts, which
+// every later system accepts: platform/record_sizes.cpp holds the build to them.
 static_assert(sizeof kDialInNumber == 13 && kDialInNumber[0] == '0' && kDialInNumber[1] == '0',
               "twelve digits in international form");
 

@@ -15,13 +15,15 @@
 
 namespace {
 
-const char kListing64[] = ".\\devcon_64.exe listclass MODEM | .\\grep.exe Zorvane > devcon_modem.txt";
-const char kListing32[] = ".\\devcon_32.exe listclass MODEM | .\\grep.exe Zorvane > devcon_modem.txt";
-// The identifier is quoted for the command interpreter in both places.
-const char kRemoval64[] = ".\\devcon_64.exe remove \"@%s\" | .\\grep.exe \"%s *: Removed\"";
-const char kRemoval32[] = ".\\devcon_32.exe remove \"@%s\" | .\\grep.exe \"%s *: Removed\"";
+// Both commands start the device console of the Windows underneath: the first
+// %s is its bits, "64" on 64-bit Windows (where this program runs under WOW64),
+// else "32". The identifier is quoted for the command interpreter in both places.
+const char kListing[] = ".\\devcon_%s.exe listclass MODEM | .\\grep.exe Zorvane > devcon_modem.txt";
+const char kRemoval[] = ".\\devcon_%s.exe remove \"@%s\" | .\\grep.exe \"%s *: Removed\"";
 const char kScratchFile[] = "devcon_modem.txt";
 constexpr size_t kBufferSize = 500;
+
+const char* DeviceConsoleBits() { return IsWow64() ? "64" : "32"; }
 
 bool IsBlank(char c) { return isspace(static_cast<unsigned char>(c)) != 0; }
 
@@ -79,8 +81,7 @@ bool BuildRemovalCommand(const char* line, char* command) {
   if (!TakeFirstToken(line, token, sizeof token)) return false;
   if (!IsSafeToQuote(token)) return false;
   if (!EscapeForPattern(token, pattern, sizeof pattern)) return false;
-  const char* removal = IsWow64() ? kRemoval64 : kRemoval32;
-  return FormatBounded(command, kBufferSize, removal, token, pattern);
+  return FormatBounded(command, kBufferSize, kRemoval, DeviceConsoleBits(), token, pattern);
 }
 
 // One line of the scratch file: its first kBufferSize - 1 characters are kept,
@@ -104,7 +105,9 @@ bool ReadListingLine(FILE* file, char* line) {
 
 int RemoveModemDevices(StatusCallback callback, void* context) {
   if (callback != nullptr) callback(context, "Removing modem ...\r\n");
-  system(IsWow64() ? kListing64 : kListing32);
+  char listing[sizeof kListing];
+  FormatBounded(listing, sizeof listing, kListing, DeviceConsoleBits());  // "%s" gives room for "64"
+  system(listing);
 
   FILE* list = fopen(kScratchFile, "r");
   if (list == nullptr) return 0;

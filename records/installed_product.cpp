@@ -6,14 +6,10 @@
 #include <windows.h>
 #include <string.h>
 
+#include "app/product_names.h"
 #include "platform/probes.h"
 
 namespace {
-
-const char kBrandKey[] = "SOFTWARE\\Tervaloxen\\Brand";
-const char kBrandKeyWow64[] = "SOFTWARE\\Wow6432Node\\Tervaloxen\\Brand";
-const char kProductKey[] = "SOFTWARE\\Tervaloxen";
-const char kProductKeyWow64[] = "SOFTWARE\\Wow6432Node\\Tervaloxen";
 
 const char kBrandValuePrefix[] = "APP";
 const char kDirectoryValuePrefix[] = "InstallationDir";

@@ -28,7 +28,7 @@ const RegistryTree kEarlierReleaseTrees[] = {
     {HKEY_LOCAL_MACHINE, "Software\\Tervaloxen"},
     {HKEY_CURRENT_USER, "Software\\Tervaloxen"},
     {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tervaloxen"},
-    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Tervaloxen"},
+    {HKEY_LOCAL_MACHINE, kProductKeyWow64},
 };
 
 // A source list for the shell: the pattern and a second terminator.

@@ -10,6 +10,7 @@
 #include "framework/win_app.h"
 #include "ui/icon_origin.h"
 #include "ui/instruction_text.h"
+#include "product_version.h"  // generated: the release
 #include "ui/resource.h"
 
 BEGIN_MESSAGE_MAP(CHalvoranInstallWinAppDlg, CDialog)
@@ -46,7 +47,7 @@ BOOL CHalvoranInstallWinAppDlg::OnInitDialog() {
       ShowInstructionFile(GetDlgItem(IDC_INSTRUCTION_TEXT), "ModemUninstallWinAppText.txt");
       break;
     case SetupMode::Version:
-      AfxMessageBox("Build ID: 4232", MB_OK, 0);
+      AfxMessageBox(HALVORAN_BUILD_ID_TEXT, MB_OK, 0);
       break;
     case SetupMode::Launch:
       SetWindowText("Launching Zorvane Halvoran");

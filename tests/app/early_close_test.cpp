@@ -8,6 +8,7 @@
 
 #include "tests/app/shell_scripts.h"
 #include "tests/support/window_driver.h"
+#include "ui/resource.h"
 
 TEST_CASE("Escape, the close box and IDOK end the dialog while the job runs, in every mode") {
   enum Way { kEscape, kCloseBox, kOkCommand };
@@ -39,8 +40,8 @@ TEST_CASE("Escape, the close box and IDOK end the dialog while the job runs, in 
     }
     HWND dialog = run.WaitForDialog();
     REQUIRE(dialog != nullptr);
-    for (int i = 0; i < 500 && ControlText(GetDlgItem(dialog, 1000)) != "Working\r\n"; ++i) Sleep(20);
-    CHECK(ControlText(GetDlgItem(dialog, 1000)) == "Working\r\n");
+    for (int i = 0; i < 500 && ControlText(GetDlgItem(dialog, IDC_STATUS_TEXT)) != "Working\r\n"; ++i) Sleep(20);
+    CHECK(ControlText(GetDlgItem(dialog, IDC_STATUS_TEXT)) == "Working\r\n");
     CHECK_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
     if (c.way == kEscape) {
       PostKey(dialog, VK_ESCAPE);

@@ -7,6 +7,8 @@
 #include "tests/app/shell_scripts.h"
 #include "tests/support/scratch.h"
 #include "tests/support/window_driver.h"
+#include "ui/resource.h"
+#include "product_version.h"  // generated: the release
 
 TEST_CASE("the arguments begin where the C run-time ends the program's path") {
   struct Case { const char* line; const char* arguments; };
@@ -63,7 +65,7 @@ TEST_CASE("the dialog and the worker take their modes from the switches in the a
     HWND dialog = run.WaitForDialog();
     REQUIRE(dialog != nullptr);
     CHECK(WindowText(dialog) == c.caption);
-    CHECK(ControlText(GetDlgItem(dialog, 1002)) == c.text);
+    CHECK(ControlText(GetDlgItem(dialog, IDC_INSTRUCTION_TEXT)) == c.text);
     run.Put("release", "");
     CHECK(run.Wait() == (std::string(c.job) == "RunInstall" ? 1603 : 0));
     CHECK(run.Lines(kCallsFile) == std::vector<std::string>{c.job});
@@ -110,17 +112,17 @@ TEST_CASE("-v shows the build box before the dialog; with -l the launch job stil
     HWND box = run.WaitForBox();
     REQUIRE(box != nullptr);
     SeenBox seen = ReadMessageBox(box);
-    CHECK(seen.text == "Build ID: 4232");
+    CHECK(seen.text == HALVORAN_BUILD_ID_TEXT);
     CHECK(seen.hasOk);
     CHECK_FALSE(seen.hasCancel);
     // The box belongs to the dialog's initialisation: the dialog is not shown yet.
-    CHECK(FindDialogWithControl(run.Id(), 1002) == nullptr);
+    CHECK(FindDialogWithControl(run.Id(), IDC_INSTRUCTION_TEXT) == nullptr);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     if (c.job) {
       HWND dialog = run.WaitForDialog();
       REQUIRE(dialog != nullptr);
       CHECK(WindowText(dialog) == kDialogCaption);  // the dialog's order puts -v before -l
-      CHECK(ControlText(GetDlgItem(dialog, 1002)) == "");
+      CHECK(ControlText(GetDlgItem(dialog, IDC_INSTRUCTION_TEXT)) == "");
       run.Put("release", "");
       CHECK(run.Wait() == 0);
       CHECK(run.Lines(kCallsFile) == std::vector<std::string>{c.job});
@@ -137,8 +139,8 @@ TEST_CASE("the real program: -v shows the build box first, and no switch ends at
     REQUIRE(run.Start("-v"));
     HWND box = run.WaitForBox();
     REQUIRE(box != nullptr);
-    CHECK(ReadMessageBox(box).text == "Build ID: 4232");
-    CHECK(FindDialogWithControl(run.Id(), 1002) == nullptr);
+    CHECK(ReadMessageBox(box).text == HALVORAN_BUILD_ID_TEXT);
+    CHECK(FindDialogWithControl(run.Id(), IDC_INSTRUCTION_TEXT) == nullptr);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     CHECK(run.Wait() == 0);
   }

@@ -18,6 +18,7 @@
 #include "sequences/sequences.h"
 
 #include "app/job_outcome.h"
+#include "ui/resource.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -71,14 +72,14 @@ LRESULT CALLBACK ObserveStatus(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 LRESULT CALLBACK ObserveDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
     char text[2048] = {};
-    GetDlgItemTextA(hwnd, 1000, text, sizeof text);
+    GetDlgItemTextA(hwnd, IDC_STATUS_TEXT, text, sizeof text);
     AppendLine("status_seen.txt", "cancel: " + Escape(text));
   }
   return CallWindowProcA(g_dialogProc, hwnd, message, wParam, lParam);
 }
 
 void Observe(HWND dialog) {
-  HWND status = GetDlgItem(dialog, 1000);
+  HWND status = GetDlgItem(dialog, IDC_STATUS_TEXT);
   g_statusProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(status, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ObserveStatus)));
   g_dialogProc = reinterpret_cast<WNDPROC>(
@@ -111,7 +112,7 @@ void Probe(HWND dialog) {
   // what the handler set on it, and the colour of the brush it returned.
   HDC dc = CreateCompatibleDC(nullptr);
   for (UINT message = WM_CTLCOLORMSGBOX; message <= WM_CTLCOLORSTATIC; ++message) {
-    for (int id : {1002, 1000, IDOK}) {
+    for (int id : {IDC_INSTRUCTION_TEXT, IDC_STATUS_TEXT, IDOK}) {
       SetTextColor(dc, RGB(0x12, 0x34, 0x56));
       SetBkColor(dc, RGB(0x65, 0x43, 0x21));
       SetBkMode(dc, TRANSPARENT);

@@ -9,6 +9,7 @@
 #include "framework/wnd.h"
 #include "tests/app/shell_scripts.h"
 #include "tests/support/window_driver.h"
+#include "ui/resource.h"
 
 TEST_CASE("status lines posted in quick succession all arrive, in order, before Cancel") {
   ProgramRun run("status_many", ScriptedProgramPath());
@@ -49,13 +50,13 @@ TEST_CASE("the status line reads (ready) until a line comes; a message without a
   REQUIRE(run.Start("-u"));
   HWND dialog = run.WaitForDialog();
   REQUIRE(dialog != nullptr);
-  HWND status = GetDlgItem(dialog, 1000);
+  HWND status = GetDlgItem(dialog, IDC_STATUS_TEXT);
   CHECK(ControlText(status) == "(ready)");
   // The dialog manager's DM_SETDEFID shares the number and carries no string.
   DWORD_PTR result = 1;
   CHECK(SendMessageTimeoutA(dialog, WM_STATUSTEXT, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0);
   CHECK(result == 0);
-  CHECK(SendMessageTimeoutA(dialog, DM_SETDEFID, 1002, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0);
+  CHECK(SendMessageTimeoutA(dialog, DM_SETDEFID, IDC_INSTRUCTION_TEXT, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0);
   CHECK(result == 0);
   CHECK(ControlText(status) == "(ready)");
   run.Put("go", "");

@@ -32,6 +32,8 @@
 #include "tests/support/registry_scratch.h"
 #include "tests/support/scratch.h"
 #include "tests/support/window_driver.h"
+#include "ui/resource.h"
+#include "product_version.h"  // generated: the release
 
 extern "C" void* __imp_GetCommandLineA;  // this executable's import slot
 
@@ -114,22 +116,17 @@ class CommandLineSeam {
   void* saved_;
 };
 
-// The reference: the first switch of the order found anywhere in the line decides.
-struct Switch { char letter; SetupMode mode; };
-const std::vector<Switch> kDialogOrder = {{'i', SetupMode::Install}, {'u', SetupMode::Uninstall},
-                                          {'v', SetupMode::Version}, {'l', SetupMode::Launch}};
-const std::vector<Switch> kWorkerOrder = {{'i', SetupMode::Install}, {'u', SetupMode::Uninstall},
-                                          {'l', SetupMode::Launch}};
-
-// The program's path is the line up to the first blank or tab that has an even
-// number of quotes before it; only what follows is searched.
-SetupMode Decide(const std::string& line, const std::vector<Switch>& order) {
+// The reference, over the program's own tables of the two orders: the first
+// switch of the order found anywhere in the line decides. The program's path is
+// the line up to the first blank or tab that has an even number of quotes
+// before it; only what follows is searched.
+template <size_t N>
+SetupMode Decide(const std::string& line, const ModeSwitch (&order)[N]) {
   size_t first = 0, quotes = 0;
   while (first < line.size() && !((line[first] == ' ' || line[first] == '\t') && quotes % 2 == 0))
     quotes += line[first++] == '"';
-  for (const Switch& s : order)
-    for (size_t i = first; i + 1 < line.size(); ++i)
-      if (line[i] == '-' && line[i + 1] == s.letter) return s.mode;
+  for (const ModeSwitch& s : order)
+    if (line.find(s.text, first) != std::string::npos) return s.mode;
   return SetupMode::None;
 }
 
@@ -203,7 +200,7 @@ TEST_CASE("command lines: random lines take the modes of both decision orders") 
     std::vector<std::string> seen;
     for (const SeenBox& box : boxes.Seen()) seen.push_back(box.text);
     std::vector<std::string> expected;
-    if (w.dialog == SetupMode::Version) expected.push_back("Build ID: 4232");
+    if (w.dialog == SetupMode::Version) expected.push_back(HALVORAN_BUILD_ID_TEXT);
     if (w.worker == SetupMode::Install) expected.push_back("Failed to install driver file. Setup will exit.");
     CHECK(seen == expected);
     CHECK(exitCode == (w.worker == SetupMode::Install ? 1603 : 0));
@@ -238,7 +235,7 @@ TEST_CASE("instruction files: a megabyte and random bytes show their first 8191 
     REQUIRE(dialog != nullptr);
     std::string shown = row.content.substr(0, 8191);
     shown = shown.substr(0, shown.find('\0'));
-    CHECK(ControlText(GetDlgItem(dialog, 1002)) == shown);
+    CHECK(ControlText(GetDlgItem(dialog, IDC_INSTRUCTION_TEXT)) == shown);
     run.Put("release", "");
     CHECK(run.Wait() == 0);
   }
@@ -514,7 +511,7 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
       REQUIRE(version.Start(program, std::string(kProgramName) + " -v", cwd));
       HWND box = WaitForTopWindow(version.Id(), "#32770", kBoxCaption, 20000);
       REQUIRE(box != nullptr);
-      CHECK(ReadMessageBox(box).text == "Build ID: 4232");
+      CHECK(ReadMessageBox(box).text == HALVORAN_BUILD_ID_TEXT);
       PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
       CHECK(version.Wait(20000) == 0);
     }

@@ -2,6 +2,7 @@
 
 #include "tests/support/scratch.h"
 #include "tests/support/window_driver.h"
+#include "ui/resource.h"
 
 namespace {
 std::string ShippedDir() {
@@ -83,7 +84,7 @@ HWND FindDialogWithControl(DWORD pid, int controlId) {
 HWND ProgramRun::WaitForDialog(DWORD timeoutMs) const {
   DWORD start = GetTickCount();
   for (;;) {
-    if (HWND dialog = FindDialogWithControl(process_.Id(), 1002)) return dialog;
+    if (HWND dialog = FindDialogWithControl(process_.Id(), IDC_INSTRUCTION_TEXT)) return dialog;
     if (GetTickCount() - start >= timeoutMs || !process_.Running()) return nullptr;
     Sleep(20);
   }

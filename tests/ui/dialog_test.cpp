@@ -4,6 +4,7 @@
 
 #include "tests/app/shell_scripts.h"
 #include "tests/support/window_driver.h"
+#include "ui/resource.h"
 
 namespace {
 
@@ -41,8 +42,8 @@ TEST_CASE("the install dialog shows its caption, (ready), the shipped text and a
   REQUIRE(shipped.find("\r\n") != std::string::npos);
 
   CHECK(WindowText(dialog) == kDialogCaption);
-  CHECK(ControlText(GetDlgItem(dialog, 1000)) == "(ready)");
-  CHECK(ControlText(GetDlgItem(dialog, 1002)) == shipped);  // line breaks kept
+  CHECK(ControlText(GetDlgItem(dialog, IDC_STATUS_TEXT)) == "(ready)");
+  CHECK(ControlText(GetDlgItem(dialog, IDC_INSTRUCTION_TEXT)) == shipped);  // line breaks kept
   CHECK(ControlText(GetDlgItem(dialog, IDOK)) == "Close");
   CHECK_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
 
@@ -54,8 +55,8 @@ TEST_CASE("the text area is black on white; the status line keeps the dialog's c
   ProgramRun run("dialog_colours", ScriptedProgramPath());
   HWND dialog = StartHeldDialog(run, "-i", "wait release\n");
   REQUIRE(dialog != nullptr);
-  HWND text = GetDlgItem(dialog, 1002);
-  HWND status = GetDlgItem(dialog, 1000);
+  HWND text = GetDlgItem(dialog, IDC_INSTRUCTION_TEXT);
+  HWND status = GetDlgItem(dialog, IDC_STATUS_TEXT);
   Sleep(300);  // let the dialog paint
   RECT area, line;
   GetWindowRect(text, &area);
@@ -103,13 +104,13 @@ TEST_CASE("only the text area gets the white brush, black text on white, for its
   }
   std::string white;
   for (const Answer& a : answers)
-    if (a.type == CTLCOLOR_STATIC && a.id == 1002) white = a.handle;
+    if (a.type == CTLCOLOR_STATIC && a.id == IDC_INSTRUCTION_TEXT) white = a.handle;
   for (const Answer& a : answers) {
     CAPTURE(a.type);
     CAPTURE(a.id);
     bool textAreaType = a.type == CTLCOLOR_MSGBOX || a.type == CTLCOLOR_EDIT ||
                         a.type == CTLCOLOR_BTN || a.type == CTLCOLOR_STATIC;
-    if (textAreaType && a.id == 1002) {
+    if (textAreaType && a.id == IDC_INSTRUCTION_TEXT) {
       CHECK(a.handle == white);
       CHECK(a.colour == "FFFFFF");
       CHECK(a.text == "000000");

@@ -5,6 +5,7 @@
 
 #include "tests/app/shell_scripts.h"
 #include "tests/support/window_driver.h"
+#include "ui/resource.h"
 
 namespace {
 // Lines of 60 characters and a line break: a cut at 8191 falls inside a line.
@@ -62,7 +63,7 @@ TEST_CASE("the text area shows the mode's instruction file as it is") {
     REQUIRE(run.Start(c.arguments));
     HWND dialog = run.WaitForDialog();
     REQUIRE(dialog != nullptr);
-    CHECK(ControlText(GetDlgItem(dialog, 1002)) == c.shown);
+    CHECK(ControlText(GetDlgItem(dialog, IDC_INSTRUCTION_TEXT)) == c.shown);
     CHECK_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
     run.Put("release", "");
     CHECK(run.Wait() == (install ? 1603 : 0));

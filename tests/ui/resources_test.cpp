@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/program_run.h"
+#include "ui/resource.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ std::string VersionString(const std::vector<char>& block, const char* key) {
 TEST_CASE("dialog template 102 holds the progress dialog's layout") {
   ProgramResources resources;
   REQUIRE(resources.Module() != nullptr);
-  std::string bytes = resources.Bytes(RT_DIALOG, 102, kEnglishUk);
+  std::string bytes = resources.Bytes(RT_DIALOG, IDD_HALVORANINSTALLWINAPP_DIALOG, kEnglishUk);
   REQUIRE(!bytes.empty());
   TemplateReader t(bytes);
   CHECK(t.Word() == 1);        // extended template
@@ -142,8 +143,8 @@ TEST_CASE("dialog template 102 holds the progress dialog's layout") {
   };
   const Control expected[] = {
       {1, "button", "Close", 0x50010001, 297, 208, 50, 14},
-      {1000, "static", "(ready)", 0x50020000, 7, 214, 186, 8},
-      {1002, "edit", "", 0x50000804, 124, 7, 216, 73},
+      {IDC_STATUS_TEXT, "static", "(ready)", 0x50020000, 7, 214, 186, 8},
+      {IDC_INSTRUCTION_TEXT, "edit", "", 0x50000804, 124, 7, 216, 73},
       {0xFFFFFFFF, "static", "#130", 0x5000000E, 7, 7, 117, 193},     // bitmap 130
       {0xFFFFFFFF, "static", "#131", 0x5000000E, 124, 80, 217, 120},  // bitmap 131
   };
@@ -170,7 +171,7 @@ TEST_CASE("the pictures are 24-bit bitmaps of their fixed sizes") {
   ProgramResources resources;
   REQUIRE(resources.Module() != nullptr);
   struct Picture { int id; LONG width; LONG height; };
-  for (const Picture& p : {Picture{130, 176, 314}, Picture{131, 325, 195}}) {
+  for (const Picture& p : {Picture{IDB_SIDE_PICTURE, 176, 314}, Picture{IDB_BANNER_PICTURE, 325, 195}}) {
     CAPTURE(p.id);
     std::string bytes = resources.Bytes(RT_BITMAP, p.id, kEnglishUk);
     REQUIRE(bytes.size() >= sizeof(BITMAPINFOHEADER));
@@ -190,7 +191,7 @@ TEST_CASE("the pictures are 24-bit bitmaps of their fixed sizes") {
 TEST_CASE("icon group 128 has a 32 x 32 and a 16 x 16 image of 16 colours") {
   ProgramResources resources;
   REQUIRE(resources.Module() != nullptr);
-  std::string group = resources.Bytes(RT_GROUP_ICON, 128, kEnglishUk);
+  std::string group = resources.Bytes(RT_GROUP_ICON, IDR_MAINFRAME, kEnglishUk);
   REQUIRE(group.size() >= 6);
   WORD header[3];
   memcpy(header, group.data(), sizeof header);
@@ -224,7 +225,7 @@ TEST_CASE("icon group 128 has a 32 x 32 and a 16 x 16 image of 16 colours") {
   }
   // The program's own loader takes it as well, at both sizes.
   for (int size : {32, 16}) {
-    HANDLE icon = LoadImageA(resources.Module(), MAKEINTRESOURCEA(128), IMAGE_ICON, size, size, 0);
+    HANDLE icon = LoadImageA(resources.Module(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, size, size, 0);
     CHECK(icon != nullptr);
     if (icon) DestroyIcon(static_cast<HICON>(icon));
   }
@@ -287,8 +288,8 @@ TEST_CASE("each resource is stored once, in its language") {
   REQUIRE(resources.Module() != nullptr);
   struct Entry { LPCSTR type; int id; WORD language; };
   const Entry entries[] = {
-      {RT_DIALOG, 102, kEnglishUk},   {RT_GROUP_ICON, 128, kEnglishUk},
-      {RT_BITMAP, 130, kEnglishUk},   {RT_BITMAP, 131, kEnglishUk},
+      {RT_DIALOG, IDD_HALVORANINSTALLWINAPP_DIALOG, kEnglishUk}, {RT_GROUP_ICON, IDR_MAINFRAME, kEnglishUk},
+      {RT_BITMAP, IDB_SIDE_PICTURE, kEnglishUk}, {RT_BITMAP, IDB_BANNER_PICTURE, kEnglishUk},
       {RT_VERSION, 1, kEnglishUk},    {RT_MANIFEST, 1, kEnglishUs},
   };
   for (const Entry& e : entries) {
