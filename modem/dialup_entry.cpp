@@ -12,6 +12,7 @@
 #include "platform/bounded_string.h"
 #include "platform/ras_api_binding.h"
 #include "platform/ras_dlg_binding.h"
+#include "platform/scoped_handles.h"
 
 // The entry and dial records are passed in their Windows XP layouts, which
 // every later system accepts: platform/record_sizes.cpp holds the build to them.
@@ -66,7 +67,8 @@ int CreateDialUpEntry(StatusCallback callback, void* context) {
   // Release 2.0's entry goes whether or not it is there.
   DeleteDialUpEntry(kEarlierEntryName, callback);
   if (callback == nullptr) return 0;
-  if (!BindRasApi()) return 0;
+  BoundGroup<BindRasApi, ReleaseRasApi> rasApi;
+  if (!rasApi) return 0;
   callback(context, "Setting up dial up networking connection...\n");
 
   int result = 0;
@@ -81,22 +83,20 @@ int CreateDialUpEntry(StatusCallback callback, void* context) {
       result = 1;
     }
   }
-  ReleaseRasApi();
   return result;
 }
 
 int DeleteDialUpEntry(const char* entryName, StatusCallback callback) {
   if (callback == nullptr) return 0;
-  if (!BindRasApi()) return 0;
-  DWORD error = RasApiBinding::RasDeleteEntryA(nullptr, entryName);
-  ReleaseRasApi();
-  return error == 0 ? 1 : 0;
+  BoundGroup<BindRasApi, ReleaseRasApi> rasApi;
+  if (!rasApi) return 0;
+  return RasApiBinding::RasDeleteEntryA(nullptr, entryName) == 0 ? 1 : 0;
 }
 
 void ClearAutoDialDefault() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kAutoDialKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) !=
-      ERROR_SUCCESS)
+  ScopedKey key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kAutoDialKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                    key.Receive()) != ERROR_SUCCESS)
     return;
   const size_t entryLength = strlen(kEntryName);
   for (DWORD index = 0;; ++index) {
@@ -107,20 +107,20 @@ void ClearAutoDialDefault() {
     DWORD nameCapacity = sizeof name;
     DWORD dataSize = sizeof data;
     // Ends at the last value, and at a value whose name or data does not fit.
-    if (RegEnumValueA(key, index, name, &nameCapacity, nullptr, nullptr,
+    if (RegEnumValueA(key.Get(), index, name, &nameCapacity, nullptr, nullptr,
                       reinterpret_cast<BYTE*>(data), &dataSize) != ERROR_SUCCESS)
       break;
     // Whichever value names the entry, the default is the one that goes.
     if (strncmp(data, kEntryName, entryLength) == 0) {
-      RegDeleteValueA(key, kAutoDialValue);
+      RegDeleteValueA(key.Get(), kAutoDialValue);
       break;
     }
   }
-  RegCloseKey(key);
 }
 
 void ShowDialDialog(void* context) {
-  if (!BindRasDlg()) return;
+  BoundGroup<BindRasDlg, ReleaseRasDlg> rasDlg;
+  if (!rasDlg) return;
   RASDIALDLG dialog;
   memset(&dialog, 0, sizeof dialog);
   dialog.dwSize = sizeof(RASDIALDLG);
@@ -128,5 +128,4 @@ void ShowDialDialog(void* context) {
   char entryName[sizeof kEntryName];
   CopyBounded(entryName, kEntryName);
   RasDlgBinding::RasDialDlgA(nullptr, entryName, nullptr, &dialog);
-  ReleaseRasDlg();
 }

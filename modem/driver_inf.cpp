@@ -8,6 +8,7 @@
 
 #include "modem/inf_store.h"
 #include "platform/bounded_string.h"
+#include "platform/scoped_handles.h"
 #include "platform/setup_api_binding.h"
 
 int BuildDriverInfPath(char* buffer) {
@@ -37,6 +38,10 @@ int BuildDriverInfPath(char* buffer) {
 
 int StageDriverInf(StatusCallback callback, void* context) {
   if (callback == nullptr) return 0;
+  // Bound on purpose without a release: the set-up library stays loaded until
+  // UninstallDriverInf releases the group (the roll-back of a failed install
+  // does) or the process ends. A second bind loads nothing more, since a group
+  // loads its library only while it holds none, so one release frees it.
   if (!BindSetupApi()) return 0;
   callback(context, "Installing setup file\n");
 
@@ -73,10 +78,9 @@ int StageDriverInf(StatusCallback callback, void* context) {
 
 int UninstallDriverInf(StatusCallback callback) {
   if (callback == nullptr) return 0;
-  if (!BindSetupApi()) return 0;
+  BoundGroup<BindSetupApi, ReleaseSetupApi> setupApi;  // released here, and so is StageDriverInf's binding
+  if (!setupApi) return 0;
   // Windows names the copy oem<N>.inf; a store that keeps the INF's own name
   // (Wine's) is asked for it by that name.
-  int removed = RemoveInfFromStore("Zorvane.inf", "zorvane.inf");
-  ReleaseSetupApi();
-  return removed;
+  return RemoveInfFromStore("Zorvane.inf", "zorvane.inf");
 }

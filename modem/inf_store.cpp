@@ -4,6 +4,7 @@
 #include <setupapi.h>
 #include <string.h>
 
+#include "platform/scoped_handles.h"
 #include "platform/bounded_string.h"
 #include "platform/setup_api_binding.h"
 
@@ -12,30 +13,6 @@ static_assert(sizeof(SP_ORIGINAL_FILE_INFO_A) == 524, "the platform's original-n
 #endif
 
 namespace {
-
-// A zero-filled block of the process heap, freed when it goes out of scope.
-class HeapBlock {
- public:
-  HeapBlock() = default;
-  HeapBlock(const HeapBlock&) = delete;
-  HeapBlock& operator=(const HeapBlock&) = delete;
-  ~HeapBlock() { Free(); }
-
-  // Replaces the block by one of size bytes; false when none could be had.
-  bool Allocate(DWORD size) {
-    Free();
-    data_ = HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size);
-    return data_ != nullptr;
-  }
-  template <typename T> T* As() const { return static_cast<T*>(data_); }
-
- private:
-  void Free() {
-    if (data_ != nullptr) HeapFree(GetProcessHeap(), 0, data_);
-    data_ = nullptr;
-  }
-  void* data_ = nullptr;
-};
 
 // Sizes the library reports beyond these are not believed.
 constexpr DWORD kListLimit = 16 * 1024 * 1024;  // characters of the store's list

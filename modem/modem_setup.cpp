@@ -7,21 +7,17 @@
 #include <cpl.h>
 #include <ras.h>
 #include <raserror.h>
-#include <stddef.h>
 #include <string.h>
 
 #include "app/product_names.h"
 #include "platform/bounded_string.h"
 #include "platform/probes.h"
 #include "platform/ras_api_binding.h"
+#include "platform/scoped_handles.h"
 #include "platform/system_path.h"
 
+// The device and start-up records: platform/record_sizes.cpp holds their layouts.
 static_assert(ERROR_BUFFER_TOO_SMALL == 603, "the size probe's answer");
-static_assert(sizeof(RASDEVINFOA) == 152, "device records lie 152 bytes apart");
-static_assert(offsetof(RASDEVINFOA, szDeviceName) == 21, "the device name follows the type");
-#if !defined(_WIN64)
-static_assert(sizeof(STARTUPINFOA) == 68, "the platform's start-up record");
-#endif
 
 namespace {
 
@@ -35,9 +31,9 @@ bool ScanDevices(const char* modemName, int* found) {
   // The first record's dwSize must be set: a size that does not hold one record
   // cannot be a device list.
   if (bytes < sizeof(RASDEVINFOA)) return false;
-  HANDLE heap = GetProcessHeap();
-  auto* devices = static_cast<RASDEVINFOA*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, bytes));
-  if (devices == nullptr) return false;
+  HeapBlock block;
+  if (!block.Allocate(bytes)) return false;
+  auto* devices = block.As<RASDEVINFOA>();
   const DWORD allocated = bytes;
 
   devices[0].dwSize = sizeof(RASDEVINFOA);
@@ -54,7 +50,6 @@ bool ScanDevices(const char* modemName, int* found) {
         *found = 1;
     }
   }
-  HeapFree(heap, 0, devices);
   return read;
 }
 
@@ -69,24 +64,23 @@ bool GetProgramFolder(char* folder, DWORD capacity) {
 }
 
 // The start settings that both panel programs are started with.
-void PrepareStart(STARTUPINFOA* startup, PROCESS_INFORMATION* process) {
+// (The process information starts zero-filled in its ScopedProcess.)
+void PrepareStart(STARTUPINFOA* startup) {
   memset(startup, 0, sizeof *startup);
   startup->cb = sizeof *startup;
   startup->dwFlags = STARTF_USESHOWWINDOW;
   startup->wShowWindow = SW_SHOW;
-  memset(process, 0, sizeof *process);
 }
 
-BOOL StartPanelProcess(char* commandLine, STARTUPINFOA* startup, PROCESS_INFORMATION* process) {
+BOOL StartPanelProcess(char* commandLine, STARTUPINFOA* startup, ScopedProcess* process) {
   return CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
-                        nullptr, nullptr, startup, process);
+                        nullptr, nullptr, startup, process->Receive());
 }
 
-// The panel program ends when the user closes it; waited for on its primary thread.
-void WaitForPanelAndClose(PROCESS_INFORMATION* process) {
-  WaitForSingleObject(process->hThread, INFINITE);
-  CloseHandle(process->hProcess);
-  CloseHandle(process->hThread);
+// The panel program ends when the user closes it; waited for on its primary
+// thread. Its handles close when the ScopedProcess goes: process, then thread.
+void WaitForPanel(const ScopedProcess& process) {
+  WaitForSingleObject(process.Thread(), INFINITE);
 }
 
 }  // namespace
@@ -96,12 +90,12 @@ int FindModemDevice(int* found, const char* modemName, StatusCallback callback) 
   int localFound = 0;
   if (found != nullptr) *found = 0;
   if (callback == nullptr || modemName == nullptr) return 0;
-  if (!BindRasApi()) return 0;
+  BoundGroup<BindRasApi, ReleaseRasApi> rasApi;
+  if (!rasApi) return 0;
   if (ScanDevices(modemName, &localFound)) {
     result = 1;
     if (found != nullptr) *found = localFound;
   }
-  ReleaseRasApi();
   return result;
 }
 
@@ -137,8 +131,8 @@ int OpenModemCpl() {
                      "\"%s\" shell32.dll,Control_RunDLL modem.cpl", rundll32))
     return 0;
   STARTUPINFOA startup;
-  PROCESS_INFORMATION process;
-  PrepareStart(&startup, &process);
+  ScopedProcess process;
+  PrepareStart(&startup);
 
   BOOL started;
   if (IsWow64()) {
@@ -157,25 +151,19 @@ int OpenModemCpl() {
     PVOID saved = nullptr;
     if (!disable(&saved)) return 0;
     started = StartPanelProcess(commandLine, &startup, &process);
-    if (!revert(saved)) {
-      if (started) {
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-      }
-      return 0;
-    }
+    if (!revert(saved)) return 0;  // not waited for; a started process's handles close
   } else {
     started = StartPanelProcess(commandLine, &startup, &process);
   }
   if (!started) return 0;
-  WaitForPanelAndClose(&process);
+  WaitForPanel(process);
   return 1;
 }
 
 int OpenTelephonCplWithCpl64() {
   STARTUPINFOA startup;
-  PROCESS_INFORMATION process;
-  PrepareStart(&startup, &process);
+  ScopedProcess process;
+  PrepareStart(&startup);
 
   char panel[1000];
   if (!BuildSystemPath("telephon.cpl", panel)) return 0;
@@ -190,7 +178,7 @@ int OpenTelephonCplWithCpl64() {
 
   BOOL started = StartPanelProcess(commandLine, &startup, &process);
   if (!started) return 0;
-  WaitForPanelAndClose(&process);
+  WaitForPanel(process);
   return started;
 }
 
@@ -198,13 +186,11 @@ int OpenTelephonCplInProcess() {
   char path[1000];
   if (!BuildSystemPath("telephon.cpl", path)) return 0;
 
-  HMODULE applet = LoadLibraryA(path);
-  if (applet == nullptr) return 0;
-  auto entry = reinterpret_cast<APPLET_PROC>(reinterpret_cast<void*>(GetProcAddress(applet, "CPlApplet")));
-  if (entry == nullptr) {
-    FreeLibrary(applet);
-    return 0;
-  }
+  ScopedModule applet(LoadLibraryA(path));
+  if (!applet) return 0;
+  auto entry = reinterpret_cast<APPLET_PROC>(
+      reinterpret_cast<void*>(GetProcAddress(applet.Get(), "CPlApplet")));
+  if (entry == nullptr) return 0;
   // Applet 1 of the file is the telephony panel; it is addressed directly, and
   // CPL_DBLCLK returns when the user closes its dialog.
   CPLINFO info;
@@ -213,6 +199,5 @@ int OpenTelephonCplInProcess() {
   entry(nullptr, CPL_INQUIRE, 1, reinterpret_cast<LPARAM>(&info));
   entry(nullptr, CPL_DBLCLK, 1, info.lData);
   entry(nullptr, CPL_EXIT, 0, 0);
-  FreeLibrary(applet);
   return 1;
 }

@@ -8,6 +8,7 @@
 
 #include "app/product_names.h"
 #include "platform/probes.h"
+#include "platform/scoped_handles.h"
 
 namespace {
 
@@ -27,24 +28,10 @@ struct ScannedValue {
   DWORD dataSize;
 };
 
-// Closes the key when the lookup leaves its scope.
-class OpenedKey {
- public:
-  OpenedKey() = default;
-  ~OpenedKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  OpenedKey(const OpenedKey&) = delete;
-  OpenedKey& operator=(const OpenedKey&) = delete;
-
-  bool Open(const char* path) {
-    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key_) == ERROR_SUCCESS;
-  }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
+// The key of HKEY_LOCAL_MACHINE at path, opened to read its values.
+bool OpenForQuery(const char* path, ScopedKey* key) {
+  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, key->Receive()) == ERROR_SUCCESS;
+}
 
 // Reads the value at index into a freshly zeroed record. Any status but success
 // (the end of the values, or a name or data too long for the buffers) ends a scan.
@@ -101,14 +88,14 @@ int FindInstalledProduct(const char* brandName, char* directory) {
 
   bool found = false;
   {
-    OpenedKey brandKey;
-    if (!brandKey.Open(IsWow64() ? kBrandKeyWow64 : kBrandKey)) return 0;
+    ScopedKey brandKey;
+    if (!OpenForQuery(IsWow64() ? kBrandKeyWow64 : kBrandKey, &brandKey)) return 0;
     found = FirstBrandValueNames(brandKey.Get(), brandName);
   }
   if (!found) return 0;
 
-  OpenedKey productKey;
-  if (!productKey.Open(IsWow64() ? kProductKeyWow64 : kProductKey)) return 1;
+  ScopedKey productKey;
+  if (!OpenForQuery(IsWow64() ? kProductKeyWow64 : kProductKey, &productKey)) return 1;
   ReadInstallationDirectory(productKey.Get(), directory);
   return 1;
 }

@@ -86,6 +86,8 @@ int DeleteKeyRecursive(HKEY root, char* pathBuffer) {
   }
 
   end[-1] = '\0';  // the key's own path again
+  // Closed by hand, and before the delete: an open handle would keep the key
+  // from going on some systems. (No scoped key here for that reason.)
   RegCloseKey(key);
   return RegDeleteKeyA(root, pathBuffer) == ERROR_SUCCESS ? 1 : 0;
 }

@@ -7,6 +7,7 @@
 #include "platform/ansi_text.h"
 #include "platform/bounded_string.h"
 #include "platform/drive_rooted_path.h"
+#include "platform/scoped_handles.h"
 #include "records/installed_product.h"
 
 #include <string.h>
@@ -56,13 +57,9 @@ void LaunchAccelerator() {
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOW;
-  PROCESS_INFORMATION process;
-  memset(&process, 0, sizeof process);
-
-  if (CreateProcessA(path, nullptr, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                     nullptr, &startup, &process)) {
-    // Nothing waits for the front end; it goes on running after this program ends.
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
+  // Nothing waits for the front end; it goes on running after this program
+  // ends, and its handles close here.
+  ScopedProcess process;
+  CreateProcessA(path, nullptr, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
+                 &startup, process.Receive());
 }

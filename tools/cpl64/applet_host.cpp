@@ -3,6 +3,8 @@
 #include <cpl.h>
 #include <vector>
 
+#include "platform/scoped_handles.h"
+
 namespace {
 
 // More applets than any control-panel file holds: a count above this is
@@ -58,26 +60,19 @@ HostResult ShowMainApplet(const std::string& path, HWND host, DWORD* error) {
       (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     return HostResult::kNotFound;
   }
-  HMODULE module = LoadLibraryExA(full.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  ScopedModule module(LoadLibraryExA(full.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
   if (!module) {
     *error = GetLastError();
     return HostResult::kNotLoadable;
   }
   auto applet = reinterpret_cast<APPLET_PROC>(
-      reinterpret_cast<void*>(GetProcAddress(module, "CPlApplet")));
-  if (!applet) {
-    FreeLibrary(module);
-    return HostResult::kNoEntry;
-  }
+      reinterpret_cast<void*>(GetProcAddress(module.Get(), "CPlApplet")));
+  if (!applet) return HostResult::kNoEntry;
 
-  if (applet(host, CPL_INIT, 0, 0) == 0) {
-    FreeLibrary(module);
-    return HostResult::kInitFailed;
-  }
+  if (applet(host, CPL_INIT, 0, 0) == 0) return HostResult::kInitFailed;
   LONG count = applet(host, CPL_GETCOUNT, 0, 0);
   if (count < 1 || count > kMaxApplets) {
     applet(host, CPL_EXIT, 0, 0);
-    FreeLibrary(module);
     return HostResult::kNoApplets;
   }
   std::vector<CPLINFO> info(static_cast<size_t>(count));
@@ -89,6 +84,5 @@ HostResult ShowMainApplet(const std::string& path, HWND host, DWORD* error) {
 
   for (LONG i = 0; i < count; ++i) applet(host, CPL_STOP, i, info[static_cast<size_t>(i)].lData);
   applet(host, CPL_EXIT, 0, 0);
-  FreeLibrary(module);
   return HostResult::kShown;
 }

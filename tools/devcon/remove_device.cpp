@@ -4,6 +4,8 @@
 
 #include <stdio.h>
 
+#include "platform/scoped_handles.h"
+
 namespace {
 
 int NotRemoved(const char* instanceId, DWORD error) {
@@ -19,28 +21,21 @@ int NotRemoved(const char* instanceId, DWORD error) {
 }  // namespace
 
 int RemoveDevice(const char* instanceId) {
-  HDEVINFO set = SetupDiCreateDeviceInfoList(nullptr, nullptr);
-  if (set == INVALID_HANDLE_VALUE) return NotRemoved(instanceId, GetLastError());
+  ScopedDeviceInfoList set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
+  if (!set) return NotRemoved(instanceId, GetLastError());
 
   SP_DEVINFO_DATA device = {};
   device.cbSize = sizeof device;
-  if (!SetupDiOpenDeviceInfoA(set, instanceId, nullptr, 0, &device)) {
-    DWORD error = GetLastError();
-    SetupDiDestroyDeviceInfoList(set);
-    return NotRemoved(instanceId, error);
-  }
+  if (!SetupDiOpenDeviceInfoA(set.Get(), instanceId, nullptr, 0, &device))
+    return NotRemoved(instanceId, GetLastError());
   // No class-install parameters: DIF_REMOVE then removes the device from every
   // hardware profile, which is what "remove" means here.
-  if (!SetupDiCallClassInstaller(DIF_REMOVE, set, &device)) {
-    DWORD error = GetLastError();
-    SetupDiDestroyDeviceInfoList(set);
-    return NotRemoved(instanceId, error);
-  }
+  if (!SetupDiCallClassInstaller(DIF_REMOVE, set.Get(), &device))
+    return NotRemoved(instanceId, GetLastError());
   SP_DEVINSTALL_PARAMS_A params = {};
   params.cbSize = sizeof params;
-  bool restart = SetupDiGetDeviceInstallParamsA(set, &device, &params) &&
+  bool restart = SetupDiGetDeviceInstallParamsA(set.Get(), &device, &params) &&
                  (params.Flags & (DI_NEEDREBOOT | DI_NEEDRESTART)) != 0;
-  SetupDiDestroyDeviceInfoList(set);
 
   // The identifier is written as it was given, so that a filter built from the
   // same text finds the line.
