@@ -82,5 +82,5 @@ int UninstallDriverInf(StatusCallback callback) {
   if (!setupApi) return 0;
   // Windows names the copy oem<N>.inf; a store that keeps the INF's own name
   // (Wine's) is asked for it by that name.
-  return RemoveInfFromStore("Zorvane.inf", "zorvane.inf");
+  return RemoveInfFromStore("Zorvane.inf", "zorvane.inf") ? 1 : 0;
 }

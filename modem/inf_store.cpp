@@ -70,7 +70,7 @@ bool HasOriginalName(const char* name, const char* originalName) {
 
 }  // namespace
 
-int RemoveInfFromStore(const char* originalName, const char* fallbackName) {
+bool RemoveInfFromStore(const char* originalName, const char* fallbackName) {
   int found = 0;
   int removed = 0;
   HeapBlock list;
@@ -89,6 +89,6 @@ int RemoveInfFromStore(const char* originalName, const char* fallbackName) {
     }
   }
   if (found == 0)
-    return SetupApiBinding::SetupUninstallOEMInfA(fallbackName, SUOI_FORCEDELETE, nullptr);
-  return removed == found ? 1 : 0;
+    return SetupApiBinding::SetupUninstallOEMInfA(fallbackName, SUOI_FORCEDELETE, nullptr) != FALSE;
+  return removed == found;
 }

@@ -7,6 +7,6 @@
 // Removes, forced (SUOI_FORCEDELETE), every oem<N>.inf in the store whose
 // original name is originalName (compared without regard to case). When there
 // is none, removes the store file named fallbackName instead, as a store that
-// keeps the names holds it. Non-zero when every copy found was removed (or the
+// keeps the names holds it. true when every copy found was removed (or the
 // fall-back removal succeeded). The setup library must be bound.
-int RemoveInfFromStore(const char* originalName, const char* fallbackName);
+bool RemoveInfFromStore(const char* originalName, const char* fallbackName);

@@ -72,9 +72,9 @@ void PrepareStart(STARTUPINFOA* startup) {
   startup->wShowWindow = SW_SHOW;
 }
 
-BOOL StartPanelProcess(char* commandLine, STARTUPINFOA* startup, ScopedProcess* process) {
+bool StartPanelProcess(char* commandLine, STARTUPINFOA* startup, ScopedProcess* process) {
   return CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
-                        nullptr, nullptr, startup, process->Receive());
+                        nullptr, nullptr, startup, process->Receive()) != FALSE;
 }
 
 // The panel program ends when the user closes it; waited for on its primary
@@ -134,7 +134,7 @@ int OpenModemCpl() {
   ScopedProcess process;
   PrepareStart(&startup);
 
-  BOOL started;
+  bool started;
   if (IsWow64()) {
     // A 32-bit process must reach the native rundll32 and modem.cpl, so the
     // redirection to the 32-bit system folder is off around the start alone.
@@ -176,10 +176,9 @@ int OpenTelephonCplWithCpl64() {
                      panel))
     return 0;
 
-  BOOL started = StartPanelProcess(commandLine, &startup, &process);
-  if (!started) return 0;
+  if (!StartPanelProcess(commandLine, &startup, &process)) return 0;
   WaitForPanel(process);
-  return started;
+  return 1;  // the start's result
 }
 
 int OpenTelephonCplInProcess() {

@@ -12,24 +12,24 @@ void RemoveCurrentFolderFromLibrarySearch() {
   if (setDllDirectory != nullptr) setDllDirectory("");
 }
 
-int BindLibraryGroup(LibraryGroup& group) {
+bool BindLibraryGroup(LibraryGroup& group) {
   if (group.module == nullptr) {
     // By its full path in the system folder, never by a search.
     char path[MAX_PATH];
-    if (!BuildSystemPath(group.library, path)) return 0;
+    if (!BuildSystemPath(group.library, path)) return false;
     group.module = LoadLibraryA(path);
-    if (group.module == nullptr) return 0;
+    if (group.module == nullptr) return false;
   }
   bool complete = true;
   for (size_t i = 0; i < group.count; ++i) {
     group.entries[i] = reinterpret_cast<void*>(GetProcAddress(group.module, group.entryNames[i]));
     if (group.entries[i] == nullptr) complete = false;
   }
-  if (complete) return 1;
+  if (complete) return true;
   // Every entry point is required, also those never called: a partial group
   // is not kept.
   ReleaseLibraryGroup(group);
-  return 0;
+  return false;
 }
 
 void ReleaseLibraryGroup(LibraryGroup& group) {

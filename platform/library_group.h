@@ -15,10 +15,19 @@ struct LibraryGroup {
   HMODULE module;                 // null while the group has not loaded the library
 };
 
+// What a forwarding call of a group returns, instead of calling anything, while
+// its group is not bound: a value of the entry point's own result type that its
+// callers take for a failure. The remote-access calls return error codes, and
+// (DWORD)-1 is none of theirs; the dial dialog's BOOL is -1 likewise; the
+// setup calls' BOOL is FALSE, their own failure.
+constexpr DWORD kRasApiNotBound = static_cast<DWORD>(-1);
+constexpr BOOL kRasDlgNotBound = -1;
+constexpr BOOL kSetupApiNotBound = FALSE;
+
 // Loads the library only while the group holds none (so one release always
-// frees it), then resolves every entry point afresh. 1 when all resolved;
-// otherwise the group is released and 0 returned.
-int BindLibraryGroup(LibraryGroup& group);
+// frees it), then resolves every entry point afresh. true when all resolved;
+// otherwise the group is released and false returned.
+bool BindLibraryGroup(LibraryGroup& group);
 
 // Frees the library when the group holds it, then clears every slot.
 void ReleaseLibraryGroup(LibraryGroup& group);

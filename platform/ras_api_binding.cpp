@@ -29,13 +29,13 @@ LibraryGroup g_rasApi = {"rasapi32.dll", kEntryNames, g_entries, kEntryCount, nu
 
 }  // namespace
 
-int BindRasApi() { return BindLibraryGroup(g_rasApi); }
+int BindRasApi() { return BindLibraryGroup(g_rasApi) ? 1 : 0; }
 
 void ReleaseRasApi() { ReleaseLibraryGroup(g_rasApi); }
 
 DWORD RasApiBinding::RasEnumDevicesA(LPRASDEVINFOA devices, LPDWORD size, LPDWORD count) {
   PfnRasEnumDevicesA fn = EntryAs<PfnRasEnumDevicesA>(g_entries[kRasEnumDevicesA]);
-  if (fn == nullptr) return kNotBound;
+  if (fn == nullptr) return kRasApiNotBound;
   return fn(devices, size, count);
 }
 
@@ -44,7 +44,7 @@ DWORD RasApiBinding::RasSetEntryPropertiesA(LPCSTR phonebook, LPCSTR entry, LPRA
                                             DWORD deviceInfoSize) {
   PfnRasSetEntryPropertiesA fn =
       EntryAs<PfnRasSetEntryPropertiesA>(g_entries[kRasSetEntryPropertiesA]);
-  if (fn == nullptr) return kNotBound;
+  if (fn == nullptr) return kRasApiNotBound;
   return fn(phonebook, entry, record, recordSize, deviceInfo, deviceInfoSize);
 }
 
@@ -52,12 +52,12 @@ DWORD RasApiBinding::RasSetEntryDialParamsA(LPCSTR phonebook, LPRASDIALPARAMSA p
                                             BOOL removePassword) {
   PfnRasSetEntryDialParamsA fn =
       EntryAs<PfnRasSetEntryDialParamsA>(g_entries[kRasSetEntryDialParamsA]);
-  if (fn == nullptr) return kNotBound;
+  if (fn == nullptr) return kRasApiNotBound;
   return fn(phonebook, params, removePassword);
 }
 
 DWORD RasApiBinding::RasDeleteEntryA(LPCSTR phonebook, LPCSTR entry) {
   PfnRasDeleteEntryA fn = EntryAs<PfnRasDeleteEntryA>(g_entries[kRasDeleteEntryA]);
-  if (fn == nullptr) return kNotBound;
+  if (fn == nullptr) return kRasApiNotBound;
   return fn(phonebook, entry);
 }

@@ -2,8 +2,9 @@
 // BindRasApi loads it (once) and resolves all six entry points afresh; it
 // succeeds only when every one resolves, also the two that are never called.
 // ReleaseRasApi frees it and clears every pointer. A forwarding call on an
-// unbound group returns (DWORD)-1 and calls nothing.
+// unbound group returns kRasApiNotBound (library_group.h) and calls nothing.
 #pragma once
+#include "platform/library_group.h"
 #include <windows.h>
 #include <ras.h>
 
@@ -16,5 +17,4 @@ DWORD RasSetEntryPropertiesA(LPCSTR phonebook, LPCSTR entry, LPRASENTRYA record,
                              LPBYTE deviceInfo, DWORD deviceInfoSize);
 DWORD RasSetEntryDialParamsA(LPCSTR phonebook, LPRASDIALPARAMSA params, BOOL removePassword);
 DWORD RasDeleteEntryA(LPCSTR phonebook, LPCSTR entry);
-constexpr DWORD kNotBound = static_cast<DWORD>(-1);
 }  // namespace RasApiBinding

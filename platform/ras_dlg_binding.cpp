@@ -13,13 +13,13 @@ LibraryGroup g_rasDlg = {"rasdlg.dll", kEntryNames, g_entries, kEntryCount, null
 
 }  // namespace
 
-int BindRasDlg() { return BindLibraryGroup(g_rasDlg); }
+int BindRasDlg() { return BindLibraryGroup(g_rasDlg) ? 1 : 0; }
 
 void ReleaseRasDlg() { ReleaseLibraryGroup(g_rasDlg); }
 
 BOOL RasDlgBinding::RasDialDlgA(LPSTR phonebook, LPSTR entry, LPSTR phoneNumber,
                                 LPRASDIALDLG info) {
   PfnRasDialDlgA fn = EntryAs<PfnRasDialDlgA>(g_entries[kRasDialDlgA]);
-  if (fn == nullptr) return kNotBound;
+  if (fn == nullptr) return kRasDlgNotBound;
   return fn(phonebook, entry, phoneNumber, info);
 }

@@ -1,6 +1,7 @@
 // Late binding of the dial-dialog library (rasdlg.dll); see ras_api_binding.h.
-// A forwarding call on an unbound group returns -1 and calls nothing.
+// A forwarding call on an unbound group returns kRasDlgNotBound (library_group.h).
 #pragma once
+#include "platform/library_group.h"
 #include <windows.h>
 #include <ras.h>
 #include <rasdlg.h>
@@ -10,5 +11,4 @@ void ReleaseRasDlg();
 
 namespace RasDlgBinding {
 BOOL RasDialDlgA(LPSTR phonebook, LPSTR entry, LPSTR phoneNumber, LPRASDIALDLG info);
-constexpr BOOL kNotBound = -1;
 }  // namespace RasDlgBinding

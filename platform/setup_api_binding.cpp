@@ -28,7 +28,7 @@ LibraryGroup g_setupApi = {"setupapi.dll", kEntryNames, g_entries, kEntryCount, 
 
 }  // namespace
 
-int BindSetupApi() { return BindLibraryGroup(g_setupApi); }
+int BindSetupApi() { return BindLibraryGroup(g_setupApi) ? 1 : 0; }
 
 void ReleaseSetupApi() { ReleaseLibraryGroup(g_setupApi); }
 
@@ -37,7 +37,7 @@ BOOL SetupApiBinding::SetupCopyOEMInfA(PCSTR source, PCSTR mediaLocation, DWORD 
                                        DWORD destinationSize, PDWORD requiredSize,
                                        PSTR* destinationFilePart) {
   PfnSetupCopyOEMInfA fn = EntryAs<PfnSetupCopyOEMInfA>(g_entries[kSetupCopyOEMInfA]);
-  if (fn == nullptr) return kNotBound;
+  if (fn == nullptr) return kSetupApiNotBound;
   return fn(source, mediaLocation, mediaType, copyStyle, destination, destinationSize,
             requiredSize, destinationFilePart);
 }
@@ -45,14 +45,14 @@ BOOL SetupApiBinding::SetupCopyOEMInfA(PCSTR source, PCSTR mediaLocation, DWORD 
 BOOL SetupApiBinding::SetupUninstallOEMInfA(PCSTR infFileName, DWORD flags, PVOID reserved) {
   PfnSetupUninstallOEMInfA fn =
       EntryAs<PfnSetupUninstallOEMInfA>(g_entries[kSetupUninstallOEMInfA]);
-  if (fn == nullptr) return kNotBound;
+  if (fn == nullptr) return kSetupApiNotBound;
   return fn(infFileName, flags, reserved);
 }
 
 BOOL SetupApiBinding::SetupGetInfFileListA(PCSTR directory, DWORD infStyle, PSTR buffer,
                                            DWORD bufferSize, PDWORD requiredSize) {
   PfnSetupGetInfFileListA fn = EntryAs<PfnSetupGetInfFileListA>(g_entries[kSetupGetInfFileListA]);
-  if (fn == nullptr) return kNotBound;
+  if (fn == nullptr) return kSetupApiNotBound;
   return fn(directory, infStyle, buffer, bufferSize, requiredSize);
 }
 
@@ -61,7 +61,7 @@ BOOL SetupApiBinding::SetupGetInfInformationA(LPCVOID infSpec, DWORD searchContr
                                               PDWORD requiredSize) {
   PfnSetupGetInfInformationA fn =
       EntryAs<PfnSetupGetInfInformationA>(g_entries[kSetupGetInfInformationA]);
-  if (fn == nullptr) return kNotBound;
+  if (fn == nullptr) return kSetupApiNotBound;
   return fn(infSpec, searchControl, buffer, bufferSize, requiredSize);
 }
 
@@ -71,6 +71,6 @@ BOOL SetupApiBinding::SetupQueryInfOriginalFileInformationA(PSP_INF_INFORMATION 
                                                             PSP_ORIGINAL_FILE_INFO_A original) {
   PfnSetupQueryInfOriginalFileInformationA fn = EntryAs<PfnSetupQueryInfOriginalFileInformationA>(
       g_entries[kSetupQueryInfOriginalFileInformationA]);
-  if (fn == nullptr) return kNotBound;
+  if (fn == nullptr) return kSetupApiNotBound;
   return fn(information, infIndex, platform, original);
 }

@@ -1,8 +1,10 @@
 // Late binding of the setup library (setupapi.dll); see ras_api_binding.h.
 // Five entry points, all required: copying an INF into the system's INF store,
 // removing a store copy, and listing the store and asking each copy for its
-// original name. A forwarding call on an unbound group returns 0 (FALSE).
+// original name. A forwarding call on an unbound group returns kSetupApiNotBound
+// (library_group.h).
 #pragma once
+#include "platform/library_group.h"
 #include <windows.h>
 #include <setupapi.h>
 
@@ -21,5 +23,4 @@ BOOL SetupGetInfInformationA(LPCVOID infSpec, DWORD searchControl, PSP_INF_INFOR
 BOOL SetupQueryInfOriginalFileInformationA(PSP_INF_INFORMATION information, UINT infIndex,
                                            PSP_ALTPLATFORM_INFO platform,
                                            PSP_ORIGINAL_FILE_INFO_A original);
-constexpr BOOL kNotBound = FALSE;
 }  // namespace SetupApiBinding

@@ -45,8 +45,9 @@ const char kRemoved[] = "The previous installation has been successfully removed
 const char kFilesLeftInPlace[] = "Files of the previous installation left in place: \"%s\"\r\n";
 
 // Deletes what the source list names, subfolders included, without asking,
-// without any window of the shell's own, and without the recycle bin.
-int DeleteByPattern(HWND owner, const char* sourceList) {
+// without any window of the shell's own, and without the recycle bin. true when
+// the shell reports success.
+bool DeleteByPattern(HWND owner, const char* sourceList) {
   SHFILEOPSTRUCTA operation;
   memset(&operation, 0, sizeof operation);
   operation.hwnd = owner;
@@ -54,7 +55,7 @@ int DeleteByPattern(HWND owner, const char* sourceList) {
   operation.pFrom = sourceList;
   operation.pTo = nullptr;
   operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-  return SHFileOperationA(&operation);
+  return SHFileOperationA(&operation) == 0;
 }
 
 // Empties the release's installation directory, its subfolders included, when
@@ -69,12 +70,12 @@ bool EmptyInstallationDirectory(HWND owner, char* directory, size_t capacity) {
   return true;
 }
 
-// 1 when the emptied group folder is gone. A group that is not there counts as
-// gone: the shell may report success for a pattern in a missing folder.
-int RemoveProgramGroupFolder() {
-  if (RemoveDirectoryA(kProgramGroupFolder)) return 1;
+// true when the emptied group folder is gone. A group that is not there counts
+// as gone: the shell may report success for a pattern in a missing folder.
+bool RemoveProgramGroupFolder() {
+  if (RemoveDirectoryA(kProgramGroupFolder)) return true;
   DWORD error = GetLastError();
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 1 : 0;
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 }  // namespace
@@ -109,8 +110,8 @@ int RemovePreviousInstallation(StatusCallback callback, void* context) {
 
   callback(context, "Removing Program Group...\r\n");
   int result = 1;
-  if (DeleteByPattern(ContextWindow(context), kProgramGroupPattern) == 0)
-    result = RemoveProgramGroupFolder();
+  if (DeleteByPattern(ContextWindow(context), kProgramGroupPattern))
+    result = RemoveProgramGroupFolder() ? 1 : 0;
 
   // Last, so that the line stands while the user reads the closing box.
   if (filesLeft) callback(context, kFilesLeftInPlace, directory);
