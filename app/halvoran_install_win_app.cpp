@@ -1,6 +1,6 @@
 #include "app/halvoran_install_win_app.h"
 
-#include "app/job_outcome.h"
+#include "job/job_outcome.h"
 #include "framework/control_container.h"
 #include "platform/library_group.h"
 #include "ui/halvoran_install_win_app_dlg.h"

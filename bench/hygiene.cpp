@@ -16,15 +16,12 @@
 
 #include <initializer_list>
 
-#include "app/product_names.h"
+#include "job/product_names.h"
 #include "bench/process_counts.h"
 #include "modem/modem_setup.h"
 #include "records/installed_product.h"
 
 namespace {
-
-const char kProductKey[] = "SOFTWARE\\Tervaloxen";
-const char kBrandKey[] = "SOFTWARE\\Tervaloxen\\Brand";
 
 int __cdecl NoStatus(void*, const char*, ...) { return 1; }
 

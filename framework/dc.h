@@ -1,11 +1,8 @@
 // CDC: a device context handle with the drawing calls the dialogs use.
-// CPaintDC: the device context of one WM_PAINT, from BeginPaint to EndPaint.
 #pragma once
 #include <windows.h>
 
 #include "framework/object.h"
-
-class CWnd;
 
 class CDC : public CObject {
  public:
@@ -18,15 +15,4 @@ class CDC : public CObject {
   BOOL DrawIcon(int x, int y, HICON hIcon);
 
   HDC m_hDC;
-};
-
-class CPaintDC : public CDC {
- public:
-  explicit CPaintDC(CWnd* pWnd);
-  ~CPaintDC() override;
-
-  PAINTSTRUCT m_ps;
-
- private:
-  HWND m_hWnd;
 };

@@ -1,6 +1,6 @@
 #include "framework/dialog.h"
 
-#include "framework/resource_handle.h"
+#include "framework/win_app.h"
 
 namespace {
 

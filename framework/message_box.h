@@ -4,6 +4,4 @@
 
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpContext = 0);
 
-// The application's name (CWinApp::m_pszAppName); by default, and when there is no
-// application object, the program's file name without its extension.
-const char* AfxGetAppName();
+// The caption is the application's name: AfxGetAppName (win_app.h).

@@ -29,3 +29,11 @@ class CWinApp : public CWinThread {
 
 // The one application object; null before it is constructed.
 CWinApp* AfxGetApp();
+
+// The application's name (CWinApp::m_pszAppName); by default, and when there is no
+// application object, the program's file name without its extension.
+const char* AfxGetAppName();
+
+// Which module holds a resource. The program carries all its resources itself
+// (there are no resource libraries), so that is the program's own module.
+HINSTANCE AfxFindResourceHandle(LPCSTR lpszName, LPCSTR lpszType);

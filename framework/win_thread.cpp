@@ -1,7 +1,5 @@
 #include "framework/win_thread.h"
 
-#include "framework/wnd.h"
-
 namespace {
 // The framework has one thread of its own, the interface thread.
 CWinThread* g_pThread = nullptr;

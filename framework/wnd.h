@@ -73,9 +73,3 @@ class CWnd : public CCmdTarget {
 
 // The window procedure of every attached window.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The window of a status context (the progress dialog's window object) at the
-// moment of the call; null for no context.
-inline HWND ContextWindow(void* context) {
-  return context ? static_cast<CWnd*>(context)->m_hWnd : nullptr;
-}

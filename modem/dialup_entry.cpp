@@ -8,7 +8,7 @@
 #include <rasdlg.h>
 #include <string.h>
 
-#include "app/product_names.h"
+#include "job/product_names.h"
 #include "platform/bounded_string.h"
 #include "platform/ras_api_binding.h"
 #include "platform/ras_dlg_binding.h"

@@ -1,6 +1,6 @@
 // The dial-up phonebook entry "Halvoran 3.2" and the AutoDial default.
 #pragma once
-#include "app/status_channel.h"
+#include "job/status_callback.h"
 
 // The service's dial-in data number: 12 digits, international form.
 constexpr const char kDialInNumber[] = "004930123456";

@@ -1,7 +1,7 @@
 // The modem driver INF: staged into the system's INF store at install, removed
 // at uninstall and on roll-back.
 #pragma once
-#include "app/status_channel.h"
+#include "job/status_callback.h"
 
 // Writes "<program's drive and directory>Zorvane.inf" into buffer (260 bytes).
 // Returns 1, or 0 (with an empty buffer) when the path does not fit.

@@ -1,6 +1,6 @@
 // Removal of every modem device whose listing mentions the brand.
 #pragma once
-#include "app/status_channel.h"
+#include "job/status_callback.h"
 
 // 1 when at least one removal was confirmed by the device-console tool.
 int RemoveModemDevices(StatusCallback callback, void* context);

@@ -9,7 +9,7 @@
 #include <raserror.h>
 #include <string.h>
 
-#include "app/product_names.h"
+#include "job/product_names.h"
 #include "platform/bounded_string.h"
 #include "platform/probes.h"
 #include "platform/ras_api_binding.h"

@@ -1,7 +1,7 @@
 // Modem detection and set-up: find the modem among the remote-access devices,
 // or open the control panel that suits the system and wait for the user.
 #pragma once
-#include "app/status_channel.h"
+#include "job/status_callback.h"
 
 // 1 when the device list was read (found receives 1 when some device's name
 // begins with modemName), 0 otherwise. The callback is only tested for null.

@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <string.h>
 
-#include "app/product_names.h"
+#include "job/product_names.h"
 #include "platform/probes.h"
 #include "platform/scoped_handles.h"
 

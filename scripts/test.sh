@@ -7,6 +7,7 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
 
 bash scripts/setup.sh
+bash scripts/check-layers.sh   # includes point down the tower only
 
 . scripts/configure.sh
 configure_build i686 OFF ON     # the product and the fakes it meets in the 32-bit Wine

@@ -2,7 +2,7 @@
 // dialog for the entry. Neither step's outcome stops the other.
 #include "sequences/sequences.h"
 
-#include "app/product_names.h"
+#include "job/product_names.h"
 #include "modem/dialup_entry.h"
 #include "platform/ansi_text.h"
 #include "platform/bounded_string.h"

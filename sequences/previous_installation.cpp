@@ -7,8 +7,8 @@
 #include <shellapi.h>
 #include <string.h>
 
-#include "app/job_outcome.h"
-#include "app/product_names.h"
+#include "job/job_outcome.h"
+#include "job/product_names.h"
 #include "framework/message_box.h"
 #include "platform/probes.h"
 #include "records/installed_product.h"

@@ -1,6 +1,6 @@
 // The three jobs the worker thread runs, one per mode.
 #pragma once
-#include "app/status_channel.h"
+#include "job/status_callback.h"
 
 // Install: non-zero when the installation is complete.
 int RunInstall(StatusCallback callback, void* context);

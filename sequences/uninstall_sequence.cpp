@@ -1,7 +1,7 @@
 // The uninstall job: every step runs whatever the earlier ones returned.
 #include "sequences/sequences.h"
 
-#include "app/product_names.h"
+#include "job/product_names.h"
 #include "modem/dialup_entry.h"
 #include "modem/driver_inf.h"
 #include "modem/modem_removal.h"

@@ -3,9 +3,9 @@
 #include <new>
 #include <stdlib.h>
 
-#include "app/setup_mode.h"
-#include "app/status_channel.h"
-#include "app/worker_thread.h"
+#include "job/setup_mode.h"
+#include "worker/status_channel.h"
+#include "worker/worker_thread.h"
 #include "framework/message_box.h"
 #include "framework/win_app.h"
 #include "ui/icon_origin.h"

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "framework/brush.h"
-#include "framework/dc.h"
+#include "framework/paint_dc.h"
 #include "framework/dialog.h"
 
 class CHalvoranInstallWinAppDlg : public CDialog {

@@ -3,7 +3,7 @@
 // from the arguments alone (the program's own path is not searched).
 #include <doctest.h>
 
-#include "app/setup_mode.h"
+#include "job/setup_mode.h"
 #include "tests/app/shell_scripts.h"
 #include "tests/support/scratch.h"
 #include "tests/support/window_driver.h"

@@ -17,7 +17,7 @@
 //   decline         records that the user declined, as the clean-up's question does
 #include "sequences/sequences.h"
 
-#include "app/job_outcome.h"
+#include "job/job_outcome.h"
 #include "ui/resource.h"
 
 #include <stdio.h>

@@ -5,7 +5,7 @@
 
 #include <malloc.h>
 
-#include "app/status_channel.h"
+#include "worker/status_channel.h"
 #include "framework/wnd.h"
 #include "tests/app/shell_scripts.h"
 #include "tests/support/window_driver.h"

@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "app/product_names.h"
-#include "app/setup_mode.h"
-#include "app/status_channel.h"
-#include "app/success_marker.h"
+#include "job/product_names.h"
+#include "job/setup_mode.h"
+#include "worker/status_channel.h"
+#include "worker/success_marker.h"
 #include "modem/dialup_entry.h"
 #include "modem/driver_inf.h"
 #include "modem/modem_removal.h"

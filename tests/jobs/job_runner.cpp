@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/job_outcome.h"
+#include "job/job_outcome.h"
 #include "framework/wnd.h"
 #include "sequences/sequences.h"
 #include "tests/fakes/fake_files.h"

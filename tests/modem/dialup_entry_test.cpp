@@ -11,7 +11,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/product_names.h"
+#include "job/product_names.h"
 #include "modem/dialup_entry.h"
 #include "tests/fakes/fake_stack.h"
 #include "tests/modem/modem_test_support.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/status_channel.h"
+#include "worker/status_channel.h"
 #include "tests/support/process.h"
 #include "tests/support/status_recorder.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/product_names.h"
+#include "job/product_names.h"
 #include "records/installed_product.h"
 #include "tests/seams/scripted_probes.h"
 #include "tests/support/registry_scratch.h"

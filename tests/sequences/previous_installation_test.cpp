@@ -14,8 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/product_names.h"
+#include "job/product_names.h"
 #include "framework/message_box.h"
+#include "framework/win_app.h"  // AfxGetAppName
 #include "framework/wnd.h"
 #include "sequences/previous_installation.h"
 #include "tests/seams/scripted_probes.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/status_channel.h"
+#include "worker/status_channel.h"
 
 extern std::vector<std::string> g_statusLines;
 extern std::vector<void*> g_statusContexts;

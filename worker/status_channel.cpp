@@ -1,4 +1,4 @@
-#include "app/status_channel.h"
+#include "worker/status_channel.h"
 
 #include <stdarg.h>
 #include <stdlib.h>

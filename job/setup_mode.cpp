@@ -1,4 +1,4 @@
-#include "app/setup_mode.h"
+#include "job/setup_mode.h"
 
 #include <windows.h>
 #include <string.h>

@@ -1,4 +1,4 @@
-#include "app/success_marker.h"
+#include "worker/success_marker.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "app/job_outcome.h"
+#include "job/job_outcome.h"
 
 #include <windows.h>
 
-#include "app/setup_mode.h"
+#include "job/setup_mode.h"
 
 namespace {
 // Written once by the worker, read by the interface thread: interlocked, so the

@@ -1,9 +1,9 @@
-#include "app/worker_thread.h"
+#include "worker/worker_thread.h"
 
-#include "app/job_outcome.h"
-#include "app/setup_mode.h"
-#include "app/status_channel.h"
-#include "app/success_marker.h"
+#include "job/job_outcome.h"
+#include "job/setup_mode.h"
+#include "worker/status_channel.h"
+#include "worker/success_marker.h"
 #include "sequences/sequences.h"
 
 DWORD WINAPI WorkerThread(LPVOID parameter) {
