@@ -16,8 +16,8 @@
 
 #include <initializer_list>
 
-#include "job/product_names.h"
 #include "bench/process_counts.h"
+#include "job/product_names.h"
 #include "modem/modem_setup.h"
 #include "records/installed_product.h"
 

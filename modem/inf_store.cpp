@@ -4,8 +4,8 @@
 #include <setupapi.h>
 #include <string.h>
 
-#include "platform/scoped_handles.h"
 #include "platform/bounded_string.h"
+#include "platform/scoped_handles.h"
 #include "platform/setup_api_binding.h"
 
 #if !defined(_WIN64)

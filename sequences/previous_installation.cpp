@@ -7,9 +7,9 @@
 #include <shellapi.h>
 #include <string.h>
 
+#include "framework/message_box.h"
 #include "job/job_outcome.h"
 #include "job/product_names.h"
-#include "framework/message_box.h"
 #include "platform/probes.h"
 #include "records/installed_product.h"
 #include "records/registry_tree.h"

@@ -3,13 +3,13 @@
 #include <new>
 #include <stdlib.h>
 
-#include "job/setup_mode.h"
-#include "worker/status_channel.h"
-#include "worker/worker_thread.h"
 #include "framework/message_box.h"
 #include "framework/win_app.h"
+#include "job/setup_mode.h"
 #include "ui/icon_origin.h"
 #include "ui/instruction_text.h"
+#include "worker/status_channel.h"
+#include "worker/worker_thread.h"
 #include "product_version.h"  // generated: the release
 #include "ui/resource.h"
 

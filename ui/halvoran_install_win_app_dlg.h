@@ -6,8 +6,8 @@
 #include <windows.h>
 
 #include "framework/brush.h"
-#include "framework/paint_dc.h"
 #include "framework/dialog.h"
+#include "framework/paint_dc.h"
 
 class CHalvoranInstallWinAppDlg : public CDialog {
  public:

@@ -5,11 +5,11 @@
 
 #include <malloc.h>
 
-#include "worker/status_channel.h"
 #include "framework/wnd.h"
 #include "tests/app/shell_scripts.h"
 #include "tests/support/window_driver.h"
 #include "ui/resource.h"
+#include "worker/status_channel.h"
 
 TEST_CASE("status lines posted in quick succession all arrive, in order, before Cancel") {
   ProgramRun run("status_many", ScriptedProgramPath());

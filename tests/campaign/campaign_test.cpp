@@ -5,7 +5,6 @@
 #include <doctest.h>
 
 #include <windows.h>
-#include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -18,8 +17,6 @@
 
 #include "job/product_names.h"
 #include "job/setup_mode.h"
-#include "worker/status_channel.h"
-#include "worker/success_marker.h"
 #include "modem/dialup_entry.h"
 #include "modem/driver_inf.h"
 #include "modem/modem_removal.h"
@@ -31,8 +28,11 @@
 #include "tests/support/program_run.h"
 #include "tests/support/registry_scratch.h"
 #include "tests/support/scratch.h"
+#include "tests/support/status_recorder.h"
 #include "tests/support/window_driver.h"
 #include "ui/resource.h"
+#include "worker/status_channel.h"
+#include "worker/success_marker.h"
 #include "product_version.h"  // generated: the release
 
 extern "C" void* __imp_GetCommandLineA;  // this executable's import slot
@@ -41,16 +41,6 @@ namespace {
 
 std::mt19937 Seeded() { return std::mt19937(20240607u); }
 
-std::vector<std::string> g_status;
-int __cdecl KeepStatus(void*, const char* format, ...) {
-  char line[1024];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(line, sizeof line, format, args);
-  va_end(args);
-  g_status.push_back(line);
-  return 1;
-}
 
 std::string Bin(const char* name) { return JoinPath(SelfDir(), std::string("bin\\") + name); }
 
@@ -58,19 +48,6 @@ std::string Bin(const char* name) { return JoinPath(SelfDir(), std::string("bin\
 long RunChild(const std::string& dir, const std::string& name, const std::string& args = "",
               const std::string& exe = SelfPath()) {
   return RunProcess("\"" + exe + "\" --child " + name + (args.empty() ? "" : " " + args), dir, 120000);
-}
-
-std::vector<std::string> Lines(const std::string& path) {
-  std::vector<std::string> lines;
-  std::string all;
-  ReadWholeFile(path, &all);
-  for (size_t start = 0, end; start < all.size(); start = end + 1) {
-    end = all.find('\n', start);
-    if (end == std::string::npos) end = all.size();
-    lines.push_back(all.substr(start, end - start));
-    if (!lines.back().empty() && lines.back().back() == '\r') lines.back().pop_back();
-  }
-  return lines;
 }
 
 // Names of the files directly in dir.
@@ -325,7 +302,7 @@ TEST_CASE("registry: names and data of 259, 260 and 261 bytes where they are rea
 // ---------------------------------------------------------------- device-console listings
 
 TEST_CHILD(remove_modems) {
-  return 10 + RemoveModemDevices(KeepStatus, nullptr);
+  return 10 + RemoveModemDevices(RecordStatus, nullptr);
 }
 
 TEST_CASE("device-console listings: every command-interpreter metacharacter in an identifier") {
@@ -365,9 +342,9 @@ TEST_CASE("device-console listings: every command-interpreter metacharacter in a
   REQUIRE(WriteWholeFile(JoinPath(dir, "devices.txt"), devices));
 
   CHECK(RunChild(dir, "remove_modems") == 11);
-  std::vector<std::string> calls = Lines(JoinPath(dir, "devcon_calls.txt"));
+  std::vector<std::string> calls = FileLines(JoinPath(dir, "devcon_calls.txt"));
   CHECK(calls == expectedCalls);
-  std::vector<std::string> left = Lines(JoinPath(dir, "devices.txt"));
+  std::vector<std::string> left = FileLines(JoinPath(dir, "devices.txt"));
   for (const std::string& decoy : decoys)
     CHECK_MESSAGE(std::find(left.begin(), left.end(), decoy) != left.end(), decoy);
   CHECK(FilesIn(dir) == std::set<std::string>{"devcon_32.exe", "grep.exe", "devices.txt", "devcon_calls.txt",
@@ -386,11 +363,11 @@ TEST_CHILD(long_current_directory) {
   here.resize(GetCurrentDirectoryA(MAX_PATH, &here[0]));
   if (!SetCurrentDirectoryW(Wide(argv[0]).c_str())) return 97;
   std::string report;
-  report += "stage " + std::to_string(StageDriverInf(KeepStatus, nullptr)) + "\n";
-  report += "remove " + std::to_string(RemoveModemDevices(KeepStatus, nullptr)) + "\n";
+  report += "stage " + std::to_string(StageDriverInf(RecordStatus, nullptr)) + "\n";
+  report += "remove " + std::to_string(RemoveModemDevices(RecordStatus, nullptr)) + "\n";
   CreateSuccessMarker();
   report += std::string("marker ") + (GetFileAttributesA("tmp.txt") != INVALID_FILE_ATTRIBUTES ? "1" : "0") + "\n";
-  for (const std::string& line : g_status) report += "status " + line;
+  for (const std::string& line : g_statusLines) report += "status " + line;
   return WriteWholeFile(JoinPath(here, "report.txt"), report) ? 0 : 96;
 }
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "worker/status_channel.h"
 #include "tests/support/process.h"
 #include "tests/support/status_recorder.h"
+#include "worker/status_channel.h"
 
 // All recorded lines joined, as a child leaves them in "status.txt".
 std::string JoinedStatus();

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "worker/status_channel.h"
+#include "job/status_callback.h"
 
 extern std::vector<std::string> g_statusLines;
 extern std::vector<void*> g_statusContexts;
