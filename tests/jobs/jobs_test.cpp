@@ -394,7 +394,8 @@ std::vector<std::string> Entries(const std::string& dir) {
 // program on 64-bit Windows asks; OK removes the release's records and program
 // group and empties its folder where it may, Cancel keeps everything.
 void CheckInstallOverRelease(const ReleaseRow& row, const std::string& name) {
-  CAPTURE(row.name);
+  std::string rowName = row.name;
+  CAPTURE(rowName);
   const std::string group = std::string(kGroupParents[3]) + "\\Zorvane";
   std::vector<bool> made;
   for (const char* parent : kGroupParents) made.push_back(CreateDirectoryA(parent, nullptr) != 0);
