@@ -26,15 +26,19 @@
 namespace {
 
 // The package under test and the same files as a later build. The x86_64
-// build tests packages of its own program; another build of these cases (the
-// i686 program in a 32-bit Wine) gives its packages here, and its fakes are
-// those its own build put beside it.
+// build tests packages of its own program. The i686 run (the shipped program in
+// the emulated 32-bit Wine) tests the real package that the build command makes
+// of the shipped folder (HALVORAN_SHIPPED_PACKAGE), which has no later build;
+// its fakes are those its session put into the 32-bit system folder.
 struct PackageUnderTest {
   std::string msi;
-  std::string laterMsi;
+  std::string laterMsi;  // empty: none (its run leaves out the upgrade case)
 };
 
 PackageUnderTest ThisBuildsPackage() {
+  char shipped[MAX_PATH] = {};
+  DWORD length = GetEnvironmentVariableA("HALVORAN_SHIPPED_PACKAGE", shipped, sizeof shipped);
+  if (length > 0 && length < sizeof shipped) return {shipped, std::string()};
   return {JoinPath(SelfDir(), "msi\\HalvoranSetup.msi"),
           JoinPath(SelfDir(), "msi\\later\\HalvoranSetup.msi")};
 }
@@ -141,8 +145,10 @@ class PackageCase {
     StartWithoutProduct();
     InstallTestPanels();
     // Wine's own setup library stays: msiexec and the device console load it
-    // too, and it stages the INF for real.
+    // too, and it stages the INF for real. The 32-bit program, whose system
+    // folder holds the fake, is told to take Wine's own.
     ready_ = fakestack::PlantSystemFakes({}, false);
+    ChooseProgramSetupLibrary(false);
     CreateDirectoryA(folder.c_str(), nullptr);
     WritePanelSettings(folder, panelAddsModem);
   }
