@@ -178,6 +178,12 @@ TEST_CASE("the package installs the files, runs the program from the install fol
   CHECK(RunMsiexec("/i", c.package.msi, {}, &boxes) == 0);
   CHECK(boxes.empty());
   for (const char* file : kPackagedFiles) CHECK_MESSAGE(FileExists(JoinPath(folder, file)), file);
+  // The program under test is the one installed (the shipped i686 one in the
+  // real package).
+  std::string installed, underTest;
+  CHECK(ReadWholeFile(JoinPath(folder, kProgramName), &installed));
+  CHECK(ReadWholeFile(RealProgramPath(), &underTest));
+  CHECK((!installed.empty() && installed == underTest));
   // The program's own results, in its current directory: the marker, and the
   // dial-up entry that the fake library keeps there.
   std::string marker = "x";
