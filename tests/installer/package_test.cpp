@@ -28,17 +28,23 @@ namespace {
 // The package under test and the same files as a later build. The x86_64
 // build tests packages of its own program. The i686 run (the shipped program in
 // the emulated 32-bit Wine) tests the real package that the build command makes
-// of the shipped folder (HALVORAN_SHIPPED_PACKAGE), which has no later build;
-// its fakes are those its session put into the 32-bit system folder.
+// of the shipped folder, and a later build of that folder
+// (HALVORAN_SHIPPED_PACKAGE, HALVORAN_SHIPPED_LATER_PACKAGE); its fakes are
+// those its session put into the 32-bit system folder.
 struct PackageUnderTest {
   std::string msi;
-  std::string laterMsi;  // empty: none (its run leaves out the upgrade case)
+  std::string laterMsi;
 };
 
+std::string EnvironmentValue(const char* name) {
+  char value[MAX_PATH] = {};
+  DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+  return length > 0 && length < sizeof value ? std::string(value) : std::string();
+}
+
 PackageUnderTest ThisBuildsPackage() {
-  char shipped[MAX_PATH] = {};
-  DWORD length = GetEnvironmentVariableA("HALVORAN_SHIPPED_PACKAGE", shipped, sizeof shipped);
-  if (length > 0 && length < sizeof shipped) return {shipped, std::string()};
+  std::string shipped = EnvironmentValue("HALVORAN_SHIPPED_PACKAGE");
+  if (!shipped.empty()) return {shipped, EnvironmentValue("HALVORAN_SHIPPED_LATER_PACKAGE")};
   return {JoinPath(SelfDir(), "msi\\HalvoranSetup.msi"),
           JoinPath(SelfDir(), "msi\\later\\HalvoranSetup.msi")};
 }
