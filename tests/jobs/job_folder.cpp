@@ -37,11 +37,13 @@ JobFolder::JobFolder(const std::string& name, bool fakeSetupLibrary)
              Path("devcon_32.exe"));
 }
 
-void JobFolder::ChooseSetupLibrary() const {
+void JobFolder::ChooseSetupLibrary() const { ChooseProgramSetupLibrary(fakeSetupLibrary); }
+
+void ChooseProgramSetupLibrary(bool fake) {
   if (!ProgramIs32Bit()) return;
   SetStringValue(HKEY_CURRENT_USER,
                  std::string("Software\\Wine\\AppDefaults\\") + kProgramName + "\\DllOverrides",
-                 "setupapi", fakeSetupLibrary ? "native,builtin" : "builtin");
+                 "setupapi", fake ? "native,builtin" : "builtin");
 }
 
 std::string JobFolder::Path(const std::string& file) const { return JoinPath(dir, file); }

@@ -34,6 +34,10 @@ struct JobFolder {
   bool fakeSetupLibrary;
 };
 
+// Before a run of the 32-bit program, wherever it runs from: the fake setup
+// library (fake) or Wine's own (see JobFolder::ChooseSetupLibrary).
+void ChooseProgramSetupLibrary(bool fake);
+
 // The settings of the test panel for a job run in dir (see JobFolder::SetPanel).
 void WritePanelSettings(const std::string& dir, bool addsModem);
 
