@@ -10,6 +10,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 [ $# -eq 3 ] || { echo "usage: make-package.sh PRODUCT_WXI FOLDER OUTPUT.msi" >&2; exit 2; }
 wxi_dir=$(cd "$(dirname "$1")" && pwd)
 folder=$2
+mkdir -p "$(dirname "$3")"
 out="$(cd "$(dirname "$3")" && pwd)/$(basename "$3")"
 
 work="$out.partial"

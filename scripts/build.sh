@@ -26,7 +26,6 @@ out=out/HalvoranInstallWinApp
 bash scripts/ship.sh "$out"
 echo "build: shipped folder $out:"
 ls -l "$out"
-bash installer/make-package.sh build/i686/installer/product.wxi "$out" out/HalvoranSetup.msi
 echo "build: product package out/HalvoranSetup.msi ($(stat -c %s out/HalvoranSetup.msi) bytes)"
 
 if [ "${1:-}" = "--run" ]; then

@@ -26,15 +26,25 @@
 namespace {
 
 // The package under test and the same files as a later build. The x86_64
-// build tests packages of its own program; another build of these cases (the
-// i686 program in a 32-bit Wine) gives its packages here, and its fakes are
-// those its own build put beside it.
+// build tests packages of its own program. The i686 run (the shipped program in
+// the emulated 32-bit Wine) tests the real package that the build command makes
+// of the shipped folder, and a later build of that folder
+// (HALVORAN_SHIPPED_PACKAGE, HALVORAN_SHIPPED_LATER_PACKAGE); its fakes are
+// those its session put into the 32-bit system folder.
 struct PackageUnderTest {
   std::string msi;
   std::string laterMsi;
 };
 
+std::string EnvironmentValue(const char* name) {
+  char value[MAX_PATH] = {};
+  DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+  return length > 0 && length < sizeof value ? std::string(value) : std::string();
+}
+
 PackageUnderTest ThisBuildsPackage() {
+  std::string shipped = EnvironmentValue("HALVORAN_SHIPPED_PACKAGE");
+  if (!shipped.empty()) return {shipped, EnvironmentValue("HALVORAN_SHIPPED_LATER_PACKAGE")};
   return {JoinPath(SelfDir(), "msi\\HalvoranSetup.msi"),
           JoinPath(SelfDir(), "msi\\later\\HalvoranSetup.msi")};
 }
@@ -141,8 +151,10 @@ class PackageCase {
     StartWithoutProduct();
     InstallTestPanels();
     // Wine's own setup library stays: msiexec and the device console load it
-    // too, and it stages the INF for real.
+    // too, and it stages the INF for real. The 32-bit program, whose system
+    // folder holds the fake, is told to take Wine's own.
     ready_ = fakestack::PlantSystemFakes({}, false);
+    ChooseProgramSetupLibrary(false);
     CreateDirectoryA(folder.c_str(), nullptr);
     WritePanelSettings(folder, panelAddsModem);
   }
@@ -172,6 +184,12 @@ TEST_CASE("the package installs the files, runs the program from the install fol
   CHECK(RunMsiexec("/i", c.package.msi, {}, &boxes) == 0);
   CHECK(boxes.empty());
   for (const char* file : kPackagedFiles) CHECK_MESSAGE(FileExists(JoinPath(folder, file)), file);
+  // The program under test is the one installed (the shipped i686 one in the
+  // real package).
+  std::string installed, underTest;
+  CHECK(ReadWholeFile(JoinPath(folder, kProgramName), &installed));
+  CHECK(ReadWholeFile(RealProgramPath(), &underTest));
+  CHECK((!installed.empty() && installed == underTest));
   // The program's own results, in its current directory: the marker, and the
   // dial-up entry that the fake library keeps there.
   std::string marker = "x";

@@ -37,11 +37,13 @@ JobFolder::JobFolder(const std::string& name, bool fakeSetupLibrary)
              Path("devcon_32.exe"));
 }
 
-void JobFolder::ChooseSetupLibrary() const {
+void JobFolder::ChooseSetupLibrary() const { ChooseProgramSetupLibrary(fakeSetupLibrary); }
+
+void ChooseProgramSetupLibrary(bool fake) {
   if (!ProgramIs32Bit()) return;
   SetStringValue(HKEY_CURRENT_USER,
                  std::string("Software\\Wine\\AppDefaults\\") + kProgramName + "\\DllOverrides",
-                 "setupapi", fakeSetupLibrary ? "native,builtin" : "builtin");
+                 "setupapi", fake ? "native,builtin" : "builtin");
 }
 
 std::string JobFolder::Path(const std::string& file) const { return JoinPath(dir, file); }
@@ -54,7 +56,7 @@ void WritePanelSettings(const std::string& dir, bool addsModem) {
   WriteWholeFile(JoinPath(dir, "test_applet.ini"), ini);
 }
 
-void JobFolder::SeedEarlierRelease() const {
+void JobFolder::SeedEarlierRelease(const std::string& directory) const {
   std::string old = Path("old");
   CreateDirectoryA(old.c_str(), nullptr);
   CreateDirectoryA((old + "\\bin").c_str(), nullptr);
@@ -62,7 +64,8 @@ void JobFolder::SeedEarlierRelease() const {
   WriteWholeFile(old + "\\bin\\data.dat", "old data");
   SetStringValue(HKEY_LOCAL_MACHINE, std::string(kEarlierRoot) + "\\Brand", "APP1",
                  "Zorvane Halvoran 2.0");
-  SetStringValue(HKEY_LOCAL_MACHINE, kEarlierRoot, "InstallationDir", old);
+  SetStringValue(HKEY_LOCAL_MACHINE, kEarlierRoot, "InstallationDir",
+                 directory.empty() ? old : directory);
   CreateKeyPath(HKEY_CURRENT_USER, "Software\\Tervaloxen\\Settings");
 }
 

@@ -24,8 +24,8 @@ struct JobFolder {
   // modem, which the fake remote-access library then lists.
   void SetPanel(bool addsModem) const;
   // Release 2.0 as a 32-bit program on 64-bit Windows registers it, with files
-  // in the folder's "old" subfolder.
-  void SeedEarlierRelease() const;
+  // in the folder's "old" subfolder; its record names that folder, or directory.
+  void SeedEarlierRelease(const std::string& directory = "") const;
   // The accelerator, installed in the folder's "accel" subfolder, with or
   // without its front end.
   void SeedAccelerator(bool withFrontEnd) const;
@@ -33,6 +33,10 @@ struct JobFolder {
   std::string dir;
   bool fakeSetupLibrary;
 };
+
+// Before a run of the 32-bit program, wherever it runs from: the fake setup
+// library (fake) or Wine's own (see JobFolder::ChooseSetupLibrary).
+void ChooseProgramSetupLibrary(bool fake);
 
 // The settings of the test panel for a job run in dir (see JobFolder::SetPanel).
 void WritePanelSettings(const std::string& dir, bool addsModem);
