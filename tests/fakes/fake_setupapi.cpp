@@ -215,9 +215,9 @@ BOOL WINAPI SetupGetInfFileListA(PCSTR directory, DWORD style, PSTR buffer, DWOR
 
 // A bare name under INFINFO_DEFAULT_SEARCH is looked up in the store. The
 // information holds the INF's full path as its version data, as Wine's does.
-BOOL WINAPI SetupGetInfInformationA(LPCVOID spec, DWORD search, PSP_INF_INFORMATION buffer, DWORD size,
+BOOL WINAPI SetupGetInfInformationA(LPCVOID infSpec, DWORD search, PSP_INF_INFORMATION buffer, DWORD size,
                                     PDWORD required) {
-  const char* name = static_cast<const char*>(spec);
+  const char* name = static_cast<const char*>(infSpec);
   std::string path;
   DWORD error = 0;
   if (name == nullptr || (search != INFINFO_DEFAULT_SEARCH && search != INFINFO_INF_NAME_IS_ABSOLUTE)) {
@@ -235,7 +235,7 @@ BOOL WINAPI SetupGetInfInformationA(LPCVOID spec, DWORD search, PSP_INF_INFORMAT
     memcpy(buffer->VersionData, path.c_str(), path.size() + 1);
   }
   BOOL result = error ? FALSE : TRUE;
-  fakeruntime::Log(kLib, std::string("SetupGetInfInformationA spec=") + Text(name) + " search=" +
+  fakeruntime::Log(kLib, std::string("SetupGetInfInformationA inf=") + Text(name) + " search=" +
                              Number(search) + " size=" + Number(size) + " result=" + Number(result) +
                              " error=" + Number(error));
   SetLastError(error);

@@ -45,7 +45,7 @@
 //                            destination=<the destination buffer after the call>
 //     SetupUninstallOEMInfA  name= flags= reserved= result= error=
 //     SetupGetInfFileListA   directory= style= size= result= error=
-//     SetupGetInfInformationA spec= search= size= result= error=
+//     SetupGetInfInformationA inf= search= size= result= error=
 //     SetupQueryInfOriginalFileInformationA inf=<the information's path> index=
 //                            platform=null|ptr result= error= original=
 //

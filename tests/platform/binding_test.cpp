@@ -280,7 +280,7 @@ TEST_CASE("bound groups forward arguments and results unchanged") {
   CHECK(list[0].Number("size") == 64);
   std::vector<Call> information = CallsOf(run.calls, "setupapi", "SetupGetInfInformationA");
   REQUIRE(information.size() == 1);
-  CHECK(information[0].Text("spec") == "Child.inf");
+  CHECK(information[0].Text("inf") == "Child.inf");
   CHECK(information[0].Number("search") == INFINFO_DEFAULT_SEARCH);
   std::vector<Call> original = CallsOf(run.calls, "setupapi", "SetupQueryInfOriginalFileInformationA");
   REQUIRE(original.size() == 1);
