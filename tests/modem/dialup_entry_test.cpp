@@ -150,11 +150,7 @@ std::vector<std::string> Events(const std::vector<Call>& calls, const char* libr
   return events;
 }
 
-std::string Status(const std::string& dir) {
-  std::string s;
-  ReadWholeFile(JoinPath(dir, "status.txt"), &s);
-  return s;
-}
+std::string Status(const std::string& dir) { return FileText(JoinPath(dir, "status.txt")); }
 
 const char kProgress[] = "Setting up dial up networking connection...\n";
 
@@ -322,9 +318,7 @@ TEST_CASE("dial dialog: the record names the owner window, or none") {
     REQUIRE(dial.size() == 1);
     CHECK(dial[0].IsNull("phonebook"));
     CHECK(dial[0].IsNull("phoneNumber"));
-    std::string hwndText;
-    ReadWholeFile(JoinPath(dir, "owner.txt"), &hwndText);
-    UINT_PTR hwnd = static_cast<UINT_PTR>(strtoull(hwndText.c_str(), nullptr, 16));
+    UINT_PTR hwnd = static_cast<UINT_PTR>(strtoull(FileText(JoinPath(dir, "owner.txt")).c_str(), nullptr, 16));
     CHECK((hwnd != 0) == (strcmp(owner, "owner") == 0));
     std::string want(sizeof(RASDIALDLG), '\0');
     Put32(&want, 0, sizeof(RASDIALDLG));

@@ -33,9 +33,9 @@ struct RemovalRun {
 
 
 void PlaceTools(const std::string& dir) {
-  REQUIRE(CopyFileTo(JoinPath(HelperDir(), "scripted_devcon.exe"), JoinPath(dir, "devcon_32.exe")));
-  REQUIRE(CopyFileTo(JoinPath(HelperDir(), "scripted_devcon.exe"), JoinPath(dir, "devcon_64.exe")));
-  REQUIRE(CopyFileTo(JoinPath(HelperDir(), "scripted_grep.exe"), JoinPath(dir, "grep.exe")));
+  REQUIRE(CopyFileTo(BinPath("scripted_devcon.exe"), JoinPath(dir, "devcon_32.exe")));
+  REQUIRE(CopyFileTo(BinPath("scripted_devcon.exe"), JoinPath(dir, "devcon_64.exe")));
+  REQUIRE(CopyFileTo(BinPath("scripted_grep.exe"), JoinPath(dir, "grep.exe")));
 }
 
 void WriteDevices(const std::string& dir, const std::vector<std::string>& devices) {
@@ -54,7 +54,7 @@ RemovalRun RunIn(const std::string& dir, int wow64) {
   run.devconCalls = FileLines(JoinPath(dir, "devcon_calls.txt"));
   run.patterns = FileLines(JoinPath(dir, "grep_calls.txt"));
   run.devicesAfter = FileLines(JoinPath(dir, "devices.txt"));
-  ReadWholeFile(JoinPath(dir, "status.txt"), &run.status);
+  run.status = FileText(JoinPath(dir, "status.txt"));
   return run;
 }
 

@@ -1,12 +1,6 @@
 #include "tests/modem/modem_test_support.h"
 
-#include <stdarg.h>
-#include <stdio.h>
-
 #include "tests/support/process.h"
-#include "tests/support/scratch.h"
-
-#include <doctest.h>
 
 std::string JoinedStatus() {
   std::string all;
@@ -15,10 +9,6 @@ std::string JoinedStatus() {
 }
 
 bool SaveStatus(const char* path) { return WriteWholeFile(path, JoinedStatus()); }
-
-std::string HelperDir() { return JoinPath(SelfDir(), "bin"); }
-
-std::string Helper(const char* name) { return name ? JoinPath(HelperDir(), name) : std::string(); }
 
 long RunChildIn(const std::string& dir, const std::string& name, const std::string& args,
                 bool copySelf, DWORD timeoutMs) {

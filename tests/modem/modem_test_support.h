@@ -12,11 +12,6 @@
 std::string JoinedStatus();
 bool SaveStatus(const char* path);
 
-// The folder of the helper binaries (fakes, scripted tools), and one of them
-// (empty for null).
-std::string HelperDir();
-std::string Helper(const char* name);
-
 // Runs child routine `name` with `args` in `dir` as its current directory: from
 // a copy of this executable placed in dir when copySelf (so that the libraries
 // beside it are the ones it loads), else from here. Returns the exit code, -1 on

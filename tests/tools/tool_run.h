@@ -5,9 +5,6 @@
 #include <string>
 #include <vector>
 
-// A file of the tests' bin folder (companion programs, shipped files, test binaries).
-inline std::string BinPath(const char* name) { return JoinPath(JoinPath(SelfDir(), "bin"), name); }
-
 // Lines of text split at "\n"; each keeps its "\r" if it had one.
 std::vector<std::string> SplitLines(const std::string& text);
 
