@@ -24,7 +24,3 @@ ToolRun RunTool(const std::string& program, const std::string& arguments, const 
 // (the command interpreter with its pipes and redirections), in a child process
 // of this test so that a time-out can end it. Returns system()'s result.
 long RunThroughSystem(const std::string& command, const std::string& dir, DWORD timeoutMs = 60000);
-
-// The identifier made literal for a basic regular expression: "\ . * [ ] ^ $"
-// each get a backslash in front.
-std::string EscapeForBasicRegex(const std::string& text);
