@@ -79,16 +79,6 @@ TEST_CASE("panels: the rundll32 route shows modem.cpl and returns after it has e
   CHECK(run.log.back() == "modem.cpl unloaded");
 }
 
-TEST_CASE("panels: under WOW64 nothing starts when redirection cannot be switched off") {
-  // A 64-bit process has no redirection to switch off: Wine refuses the call,
-  // which is the route's failure path.
-  PlantedSystemFile panel("modem.cpl", BinPath("test_applet.cpl"));
-  std::string dir = MakeScratchDir("panels\\modem_wow64");
-  PanelRun run = RunRoute(dir, "modem 1", false);
-  CHECK(run.exitCode == 10);
-  CHECK(run.log.empty());
-}
-
 TEST_CASE("panels: the CPL64 route starts CPL64.exe from the program's folder only") {
   // The program's folder holds a copy of this executable; the current folder
   // and a folder on the search path hold decoys named CPL64.exe, which would
@@ -133,17 +123,20 @@ TEST_CASE("panels: the in-process route drives applet 1 with exactly four messag
                    });
 }
 
-TEST_CASE("panels: the in-process route fails without a loadable applet") {
-  struct Case { const char* what; const char* source; };
+TEST_CASE("panels: a route that cannot show its panel starts nothing and fails") {
+  struct Case { const char* what; const char* panel; const char* source; const char* args; };
   const Case cases[] = {
-      {"no telephon.cpl", ""},
-      {"no CPlApplet entry", "not_an_applet.dll"},
+      // A 64-bit process has no redirection to switch off: Wine refuses the
+      // call, which is the route's failure path under WOW64.
+      {"rundll32 route, redirection not switched off", "modem.cpl", "test_applet.cpl", "modem 1"},
+      {"in-process route, no telephon.cpl", "telephon.cpl", "", "inprocess 0"},
+      {"in-process route, no CPlApplet entry", "telephon.cpl", "not_an_applet.dll", "inprocess 0"},
   };
   for (const Case& c : cases) {
     CAPTURE(c.what);
-    PlantedSystemFile panel("telephon.cpl", *c.source ? BinPath(c.source) : "");
-    std::string dir = MakeScratchDir("panels\\inprocess_fail");
-    PanelRun run = RunRoute(dir, "inprocess 0", false);
+    PlantedSystemFile panel(c.panel, *c.source ? BinPath(c.source) : "");
+    std::string dir = MakeScratchDir("panels\\failed_route");
+    PanelRun run = RunRoute(dir, c.args, false);
     CHECK(run.exitCode == 10);
     CHECK(run.log.empty());
   }
