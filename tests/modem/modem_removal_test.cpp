@@ -72,27 +72,25 @@ std::string Remove(const std::string& id, const char* tool = "devcon_32.exe") {
 
 }  // namespace
 
-TEST_CASE("removal: two brand modems go, a modem of another make stays") {
-  RemovalRun run = RunRemoval("two", {
-      "ROOT\\MODEM\\0000           : Zorvane PPP Data Modem",
-      "ROOT\\MODEM\\0001           : Standard 56000 bps Modem",
-      "ROOT\\MODEM\\0002           : Zorvane PPP Data Modem #2",
-  });
-  CHECK(run.exitCode == 11);
-  CHECK(run.status == "Removing modem ...\r\n");
-  CHECK(run.devconCalls == std::vector<std::string>{
-      Listing(), Remove("ROOT\\MODEM\\0000"), Remove("ROOT\\MODEM\\0002")});
-  CHECK(run.patterns == std::vector<std::string>{
-      "Zorvane", "ROOT\\\\MODEM\\\\0000 *: Removed", "ROOT\\\\MODEM\\\\0002 *: Removed"});
-  CHECK(run.devicesAfter == std::vector<std::string>{
-      "ROOT\\MODEM\\0001           : Standard 56000 bps Modem"});
-}
-
-TEST_CASE("removal: under WOW64 every command uses the 64-bit device console") {
-  RemovalRun run = RunRemoval("wow64", {"ROOT\\MODEM\\0000     : Zorvane PPP Data Modem"}, 1);
-  CHECK(run.exitCode == 11);
-  CHECK(run.devconCalls == std::vector<std::string>{
-      "devcon_64.exe\tlistclass\tMODEM", Remove("ROOT\\MODEM\\0000", "devcon_64.exe")});
+TEST_CASE("removal: two brand modems go, a modem of another make stays; under WOW64 by the 64-bit console") {
+  for (int wow64 : {0, 1}) {
+    CAPTURE(wow64);
+    const char* tool = wow64 ? "devcon_64.exe" : "devcon_32.exe";
+    RemovalRun run = RunRemoval("two" + std::to_string(wow64), {
+        "ROOT\\MODEM\\0000           : Zorvane PPP Data Modem",
+        "ROOT\\MODEM\\0001           : Standard 56000 bps Modem",
+        "ROOT\\MODEM\\0002           : Zorvane PPP Data Modem #2",
+    }, wow64);
+    CHECK(run.exitCode == 11);
+    CHECK(run.status == "Removing modem ...\r\n");
+    CHECK(run.devconCalls == std::vector<std::string>{std::string(tool) + "\tlistclass\tMODEM",
+                                                      Remove("ROOT\\MODEM\\0000", tool),
+                                                      Remove("ROOT\\MODEM\\0002", tool)});
+    CHECK(run.patterns == std::vector<std::string>{
+        "Zorvane", "ROOT\\\\MODEM\\\\0000 *: Removed", "ROOT\\\\MODEM\\\\0002 *: Removed"});
+    CHECK(run.devicesAfter == std::vector<std::string>{
+        "ROOT\\MODEM\\0001           : Standard 56000 bps Modem"});
+  }
 }
 
 TEST_CASE("removal: identifiers reach the tool and the filter as literal text") {

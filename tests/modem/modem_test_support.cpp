@@ -2,13 +2,11 @@
 
 #include "tests/support/process.h"
 
-std::string JoinedStatus() {
+bool SaveStatus(const char* path) {
   std::string all;
   for (const std::string& line : g_statusLines) all += line;
-  return all;
+  return WriteWholeFile(path, all);
 }
-
-bool SaveStatus(const char* path) { return WriteWholeFile(path, JoinedStatus()); }
 
 long RunChildIn(const std::string& dir, const std::string& name, const std::string& args,
                 bool copySelf, DWORD timeoutMs) {

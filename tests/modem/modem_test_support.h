@@ -8,8 +8,7 @@
 #include "tests/support/status_recorder.h"
 #include "worker/status_channel.h"
 
-// All recorded lines joined, as a child leaves them in "status.txt".
-std::string JoinedStatus();
+// Writes all recorded lines, joined, to path (a child's "status.txt").
 bool SaveStatus(const char* path);
 
 // Runs child routine `name` with `args` in `dir` as its current directory: from
