@@ -1,9 +1,7 @@
 // The dial-up phonebook entry "Halvoran 3.2" and the AutoDial default.
 #pragma once
 #include "job/status_callback.h"
-
-// The service's dial-in data number: 12 digits, international form.
-constexpr const char kDialInNumber[] = "004930123456";
+#include "modem/dialup_records.h"
 
 // Deletes "Halvoran 2.0", writes "Halvoran 3.2" with its dial parameters, and
 // clears the AutoDial default that names it. 1 when both writes succeeded.

@@ -21,7 +21,7 @@ namespace {
 const char kListing[] = ".\\devcon_%s.exe listclass MODEM | .\\grep.exe Zorvane > devcon_modem.txt";
 const char kRemoval[] = ".\\devcon_%s.exe remove \"@%s\" | .\\grep.exe \"%s *: Removed\"";
 const char kScratchFile[] = "devcon_modem.txt";
-constexpr size_t kBufferSize = 500;
+constexpr size_t kBufferSize = kRemovalCommandSize;
 
 const char* DeviceConsoleBits() { return IsWow64() ? "64" : "32"; }
 
@@ -73,17 +73,6 @@ bool EscapeForPattern(const char* token, char* pattern, size_t capacity) {
   return true;
 }
 
-// The removal command for one listing line; false when the line gives no token
-// that can safely be put on a command line of kBufferSize bytes.
-bool BuildRemovalCommand(const char* line, char* command) {
-  char token[kBufferSize];
-  char pattern[kBufferSize];
-  if (!TakeFirstToken(line, token, sizeof token)) return false;
-  if (!IsSafeToQuote(token)) return false;
-  if (!EscapeForPattern(token, pattern, sizeof pattern)) return false;
-  return FormatBounded(command, kBufferSize, kRemoval, DeviceConsoleBits(), token, pattern);
-}
-
 // One line of the scratch file: its first kBufferSize - 1 characters are kept,
 // the rest of an over-long line is description text and is read past, so it is
 // never taken for an identifier. A line holding a NUL byte is not text and comes
@@ -102,6 +91,15 @@ bool ReadListingLine(FILE* file, char* line) {
 }
 
 }  // namespace
+
+bool BuildRemovalCommand(const char* line, char* command) {
+  char token[kBufferSize];
+  char pattern[kBufferSize];
+  if (!TakeFirstToken(line, token, sizeof token)) return false;
+  if (!IsSafeToQuote(token)) return false;
+  if (!EscapeForPattern(token, pattern, sizeof pattern)) return false;
+  return FormatBounded(command, kBufferSize, kRemoval, DeviceConsoleBits(), token, pattern);
+}
 
 int RemoveModemDevices(StatusCallback callback, void* context) {
   if (callback != nullptr) callback(context, "Removing modem ...\r\n");

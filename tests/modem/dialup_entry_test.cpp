@@ -13,6 +13,7 @@
 
 #include "job/product_names.h"
 #include "modem/dialup_entry.h"
+#include "modem/dialup_records.h"
 #include "tests/fakes/fake_stack.h"
 #include "tests/modem/modem_test_support.h"
 #include "tests/support/child.h"
@@ -150,39 +151,24 @@ std::vector<std::string> Events(const std::vector<Call>& calls, const char* libr
   return events;
 }
 
-std::string Status(const std::string& dir) {
-  std::string s;
-  ReadWholeFile(JoinPath(dir, "status.txt"), &s);
-  return s;
-}
+std::string Status(const std::string& dir) { return FileText(JoinPath(dir, "status.txt")); }
 
 const char kProgress[] = "Setting up dial up networking connection...\n";
 
 }  // namespace
 
-TEST_CASE("dial-up entry: the records carry exactly the table's bytes") {
-  AutoDialKey autoDial(Values{});
-  std::string dir = FakeFolder("dialup\\records");
-  CHECK(RunChildIn(dir, "create_entry", "", true) == 11);
-  std::vector<Call> calls = fakestack::ReadCalls(dir);
-
-  std::vector<Call> set = fakestack::CallsOf(calls, "rasapi32", "RasSetEntryPropertiesA");
-  REQUIRE(set.size() == 1);
-  CHECK(set[0].IsNull("phonebook"));
-  CHECK(set[0].Text("entry") == "Halvoran 3.2");
-  CHECK(set[0].Number("size") == 2884);
-  CHECK(set[0].IsNull("deviceInfo"));
-  CHECK(set[0].Number("deviceInfoSize") == 0);
-  CHECK(Differences(set[0].Bytes("record"), ExpectedEntry()) == "");
-
-  std::vector<Call> params = fakestack::CallsOf(calls, "rasapi32", "RasSetEntryDialParamsA");
-  REQUIRE(params.size() == 1);
-  CHECK(params[0].IsNull("phonebook"));
-  CHECK(params[0].Number("removePassword") == 0);
-  CHECK(Differences(params[0].Bytes("params"), ExpectedDialParams()) == "");
+TEST_CASE("dial-up records: the entry and its dial parameters carry exactly the table's bytes") {
+  RASENTRYA entry;
+  memset(&entry, 0xA5, sizeof entry);  // every byte the builder leaves is seen
+  BuildEntryRecord(&entry);
+  CHECK(Differences(std::string(reinterpret_cast<const char*>(&entry), sizeof entry), ExpectedEntry()) == "");
+  RASDIALPARAMSA params;
+  memset(&params, 0xA5, sizeof params);
+  BuildDialParams(&params);
+  CHECK(Differences(std::string(reinterpret_cast<const char*>(&params), sizeof params), ExpectedDialParams()) == "");
 }
 
-TEST_CASE("dial-up entry: 2.0 goes first, the library is loaded and freed twice") {
+TEST_CASE("dial-up entry: 2.0 goes first, the records go to the default phonebook, the library is loaded and freed twice") {
   struct Case { const char* what; std::vector<fakestack::PhonebookEntry> before; };
   const Case cases[] = {
       {"no earlier entry", {}},
@@ -195,16 +181,28 @@ TEST_CASE("dial-up entry: 2.0 goes first, the library is loaded and freed twice"
     std::string dir = FakeFolder("dialup\\order" + std::to_string(n++));
     REQUIRE(fakestack::WritePhonebook(dir, c.before));
     CHECK(RunChildIn(dir, "create_entry", "", true) == 11);
-    CHECK(Events(fakestack::ReadCalls(dir), "rasapi32") ==
+    std::vector<Call> calls = fakestack::ReadCalls(dir);
+    CHECK(Events(calls, "rasapi32") ==
           std::vector<std::string>{"attach", "RasDeleteEntryA Halvoran 2.0", "detach", "attach",
                                    "RasSetEntryPropertiesA Halvoran 3.2", "RasSetEntryDialParamsA",
                                    "detach"});
     CHECK(Status(dir) == kProgress);
+    std::vector<Call> set = fakestack::CallsOf(calls, "rasapi32", "RasSetEntryPropertiesA");
+    REQUIRE(set.size() == 1);
+    CHECK(set[0].IsNull("phonebook"));
+    CHECK(set[0].Number("size") == 2884);
+    CHECK(set[0].IsNull("deviceInfo"));
+    CHECK(set[0].Number("deviceInfoSize") == 0);
+    std::vector<Call> params = fakestack::CallsOf(calls, "rasapi32", "RasSetEntryDialParamsA");
+    REQUIRE(params.size() == 1);
+    CHECK(params[0].IsNull("phonebook"));
+    CHECK(params[0].Number("removePassword") == 0);
+    // The records as they reached the phonebook.
     std::vector<fakestack::PhonebookEntry> after = fakestack::ReadPhonebook(dir);
     REQUIRE(after.size() == 1);
     CHECK(after[0].name == "Halvoran 3.2");
-    CHECK(after[0].record == ExpectedEntry());
-    CHECK(after[0].params == ExpectedDialParams());
+    CHECK(Differences(after[0].record, ExpectedEntry()) == "");
+    CHECK(Differences(after[0].params, ExpectedDialParams()) == "");
   }
 }
 
@@ -322,9 +320,7 @@ TEST_CASE("dial dialog: the record names the owner window, or none") {
     REQUIRE(dial.size() == 1);
     CHECK(dial[0].IsNull("phonebook"));
     CHECK(dial[0].IsNull("phoneNumber"));
-    std::string hwndText;
-    ReadWholeFile(JoinPath(dir, "owner.txt"), &hwndText);
-    UINT_PTR hwnd = static_cast<UINT_PTR>(strtoull(hwndText.c_str(), nullptr, 16));
+    UINT_PTR hwnd = static_cast<UINT_PTR>(strtoull(FileText(JoinPath(dir, "owner.txt")).c_str(), nullptr, 16));
     CHECK((hwnd != 0) == (strcmp(owner, "owner") == 0));
     std::string want(sizeof(RASDIALDLG), '\0');
     Put32(&want, 0, sizeof(RASDIALDLG));

@@ -7,7 +7,6 @@
 #include <windows.h>
 #include <string.h>
 
-#include <algorithm>
 
 #include "modem/driver_inf.h"
 #include "tests/fakes/fake_stack.h"
@@ -15,6 +14,7 @@
 #include "tests/support/child.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch.h"
+#include "tests/support/system_file.h"
 
 using fakestack::Call;
 
@@ -57,27 +57,15 @@ InfRun RunInf(const std::string& programDir, const std::string& currentDir, cons
   DeleteFileA(JoinPath(currentDir, "status.txt").c_str());
   run.exitCode = RunProcess("\"" + JoinPath(programDir, program) + "\" --child driver_inf " + what,
                             currentDir);
-  ReadWholeFile(JoinPath(currentDir, "status.txt"), &run.status);
+  run.status = FileText(JoinPath(currentDir, "status.txt"));
   return run;
 }
 
 std::string ProgramFolder(const std::string& name, bool withInf) {
   std::string dir = MakeScratchDir(name);
   REQUIRE(CopyFileTo(SelfPath(), JoinPath(dir, "modem_child.exe")));
-  if (withInf) REQUIRE(CopyFileTo(JoinPath(HelperDir(), "Zorvane.inf"), JoinPath(dir, "Zorvane.inf")));
+  if (withInf) REQUIRE(CopyFileTo(BinPath("Zorvane.inf"), JoinPath(dir, "Zorvane.inf")));
   return dir;
-}
-
-std::string ReadText(const std::string& dir, const char* name) {
-  std::string text = "(none)";
-  ReadWholeFile(JoinPath(dir, name), &text);
-  return text;
-}
-
-std::string WindowsInf(const char* name) {
-  char dir[MAX_PATH] = {};
-  GetWindowsDirectoryA(dir, sizeof dir);
-  return JoinPath(JoinPath(dir, "inf"), name);
 }
 
 }  // namespace
@@ -85,7 +73,7 @@ std::string WindowsInf(const char* name) {
 TEST_CASE("driver INF: staged by Wine's setup library, then already there, then removed alone") {
   fakestack::RestoreSystemLibraries();  // Wine's own setup library
   std::string program = ProgramFolder("driverinf\\real", true);
-  const std::string staged = WindowsInf("Zorvane.inf");
+  const std::string staged = InfStoreFile("Zorvane.inf");
   RunInf(program, program, "uninstall");  // a copy left by an earlier run
   REQUIRE_FALSE(FileExists(staged));
 
@@ -100,7 +88,7 @@ TEST_CASE("driver INF: staged by Wine's setup library, then already there, then 
 
   // Another vendor's INF under a Windows store name: Wine's library gives its
   // own name as the original one, so it is not taken for ours.
-  const std::string foreign = WindowsInf("oem90.inf");
+  const std::string foreign = InfStoreFile("oem90.inf");
   REQUIRE(WriteWholeFile(foreign, "[Version]\r\nSignature=\"$Windows NT$\"\r\n"));
   InfRun removed = RunInf(program, program, "uninstall");
   CHECK(removed.exitCode == 11);
@@ -109,7 +97,7 @@ TEST_CASE("driver INF: staged by Wine's setup library, then already there, then 
   CHECK(FileExists(foreign));
   CHECK(RunInf(program, program, "uninstall").exitCode == 10);
   DeleteFileA(foreign.c_str());
-  DeleteFileA(WindowsInf("Zorvane.pnf").c_str());  // Wine's precompiled copy stays behind
+  DeleteFileA(InfStoreFile("Zorvane.pnf").c_str());  // Wine's precompiled copy stays behind
 }
 
 TEST_CASE("driver INF: a missing source is no staged INF, whatever Wine's library leaves in the name") {
@@ -251,9 +239,11 @@ TEST_CASE("driver INF: a null callback or an incomplete library does nothing") {
 
 TEST_CASE("driver INF: a path that does not fit fails cleanly") {
   fakestack::RestoreSystemLibraries();  // Wine's own setup library
-  std::string fits = ProgramFolder("driverinf\\path", false);
-  CHECK(RunInf(fits, fits, "path").exitCode == 11);
-  CHECK(ReadText(fits, "path.txt") == JoinPath(fits, "Zorvane.inf"));
+  char fits[MAX_PATH];
+  memset(fits, 'x', sizeof fits);
+  CHECK(BuildDriverInfPath(fits) == 1);
+  REQUIRE(memchr(fits, '\0', sizeof fits) != nullptr);
+  CHECK(std::string(fits) == JoinPath(SelfDir(), "Zorvane.inf"));
 
   // A program folder of 248 characters: the program's own path (with "m.exe")
   // fits in 260 bytes, "<folder>\\Zorvane.inf" does not.
@@ -266,11 +256,12 @@ TEST_CASE("driver INF: a path that does not fit fails cleanly") {
 
   InfRun path = RunInf(dir, base, "path", "m.exe");
   CHECK(path.exitCode == 10);
-  CHECK(ReadText(base, "path.txt") == "");
+  CHECK(FileText(JoinPath(base, "path.txt")) == "");
+  DeleteFileA(InfStoreFile("Zorvane.inf").c_str());  // what another test may have staged
   InfRun stage = RunInf(dir, base, "stage", "m.exe");
   CHECK(stage.exitCode == 10);
   CHECK(stage.status == "Installing setup file\n");
-  CHECK_FALSE(FileExists(WindowsInf("Zorvane.inf")));
+  CHECK_FALSE(FileExists(InfStoreFile("Zorvane.inf")));
 
   CHECK(RemoveScratchTree(base));
 }

@@ -53,9 +53,7 @@ struct Search {
 Search Find(const std::string& dir, const std::string& args) {
   Search s;
   s.exitCode = RunChildIn(dir, "find_modem", args, true);
-  std::string found;
-  ReadWholeFile(JoinPath(dir, "found.txt"), &found);
-  s.found = atoi(found.c_str());
+  s.found = atoi(FileText(JoinPath(dir, "found.txt")).c_str());
   s.calls = fakestack::ReadCalls(dir);
   return s;
 }
@@ -65,12 +63,6 @@ size_t Probes(const std::vector<Call>& calls) {
   for (const Call& c : fakestack::CallsOf(calls, "rasapi32", "RasEnumDevicesA"))
     if (c.IsNull("buffer")) ++n;
   return n;
-}
-
-std::string ReadText(const std::string& dir, const char* name) {
-  std::string text;
-  ReadWholeFile(JoinPath(dir, name), &text);
-  return text;
 }
 
 }  // namespace
@@ -157,7 +149,7 @@ struct SetUp {
 std::string SetUpFolder(const std::string& name, const std::string& appletSettings,
                         const std::vector<std::string>& variants = {}) {
   std::string dir = FakeFolder("setup\\" + name, variants);
-  REQUIRE(CopyFileTo(JoinPath(HelperDir(), "CPL64.exe"), JoinPath(dir, "CPL64.exe")));
+  REQUIRE(CopyFileTo(BinPath("CPL64.exe"), JoinPath(dir, "CPL64.exe")));
   REQUIRE(WriteWholeFile(JoinPath(dir, "test_applet.ini"), appletSettings));
   return dir;
 }
@@ -165,17 +157,11 @@ std::string SetUpFolder(const std::string& name, const std::string& appletSettin
 SetUp RunSetUp(const std::string& dir, int windows7, int wow64) {
   SetUp s;
   s.exitCode = RunChildIn(dir, "setup_modem", std::to_string(windows7) + " " + std::to_string(wow64), true);
-  s.status = ReadText(dir, "status.txt");
-  s.probes = ReadText(dir, "probes.txt");
+  s.status = FileText(JoinPath(dir, "status.txt"));
+  s.probes = FileText(JoinPath(dir, "probes.txt"));
   s.calls = fakestack::ReadCalls(dir);
   s.panelLog = FileLines(JoinPath(dir, "test_applet.log"));
   return s;
-}
-
-bool Contains(const std::vector<std::string>& lines, const std::string& line) {
-  for (const std::string& l : lines)
-    if (l == line) return true;
-  return false;
 }
 
 const char kWaiting[] = "Waiting for user to set up modem...\n";
@@ -189,7 +175,7 @@ TEST_CASE("modem set-up: a present modem opens no panel, the answer comes from a
   const Case cases[] = {{"", 11}, {"RasEnumDevicesA#3 0\n", 10}};
   for (const Case& c : cases) {
     CAPTURE(c.script);
-    PlantedSystemFile modemCpl("modem.cpl", Helper("test_applet.cpl"));
+    PlantedSystemFile modemCpl("modem.cpl", BinPath("test_applet.cpl"));
     std::string dir = SetUpFolder("present", kAddsModem);
     REQUIRE(fakestack::WriteDevices(dir, {{"modem", kModem}}));
     REQUIRE(fakestack::WriteScript(dir, c.script));
@@ -213,26 +199,26 @@ TEST_CASE("modem set-up: the probes choose the panel, and the user's modem is fo
   for (const Case& c : cases) {
     CAPTURE(c.windows7);
     CAPTURE(c.wow64);
-    PlantedSystemFile modemCpl("modem.cpl", Helper("test_applet.cpl"));
-    PlantedSystemFile telephonCpl("telephon.cpl", Helper("test_applet.cpl"));
+    PlantedSystemFile modemCpl("modem.cpl", BinPath("test_applet.cpl"));
+    PlantedSystemFile telephonCpl("telephon.cpl", BinPath("test_applet.cpl"));
     std::string dir = SetUpFolder("route", std::string(kAddsModem) + c.extraSettings);
     REQUIRE(fakestack::WriteDevices(dir, {{"modem", "Standard Modem"}}));
     SetUp s = RunSetUp(dir, c.windows7, c.wow64);
     CHECK(s.exitCode == 11);
     CHECK(s.status == kWaiting);
     CHECK(s.probes == c.probes);
-    CHECK(Contains(s.panelLog, c.shown));
+    CHECK(ContainsLine(s.panelLog, c.shown));
     CHECK(Probes(s.calls) == 2);
   }
 }
 
 TEST_CASE("modem set-up: a panel closed without adding the modem gives 0") {
-  PlantedSystemFile telephonCpl("telephon.cpl", Helper("test_applet.cpl"));
+  PlantedSystemFile telephonCpl("telephon.cpl", BinPath("test_applet.cpl"));
   std::string dir = SetUpFolder("notadded", "count=2\nautoclose_ms=300\n");
   SetUp s = RunSetUp(dir, 1, 0);
   CHECK(s.exitCode == 10);
   CHECK(s.status == kWaiting);
-  CHECK(Contains(s.panelLog, "telephon.cpl closed 1 ok"));
+  CHECK(ContainsLine(s.panelLog, "telephon.cpl closed 1 ok"));
   CHECK(Probes(s.calls) == 2);
 }
 
@@ -242,8 +228,8 @@ TEST_CASE("modem set-up: a route that fails ends the step without a second searc
   const Case cases[] = {{"redirection refused", 0, 1}, {"no telephon.cpl", 1, 0}, {"no CPL64.exe", 1, 1}};
   for (const Case& c : cases) {
     CAPTURE(c.what);
-    PlantedSystemFile modemCpl("modem.cpl", Helper("test_applet.cpl"));
-    PlantedSystemFile telephonCpl("telephon.cpl", Helper(nullptr));
+    PlantedSystemFile modemCpl("modem.cpl", BinPath("test_applet.cpl"));
+    PlantedSystemFile telephonCpl("telephon.cpl", "");
     std::string dir = SetUpFolder("failedroute", kAddsModem);
     DeleteFileA(JoinPath(dir, "CPL64.exe").c_str());
     SetUp s = RunSetUp(dir, c.windows7, c.wow64);
@@ -255,12 +241,12 @@ TEST_CASE("modem set-up: a route that fails ends the step without a second searc
 }
 
 TEST_CASE("modem set-up: without a usable library every search fails, after the panel too") {
-  PlantedSystemFile modemCpl("modem.cpl", Helper("test_applet.cpl"));
+  PlantedSystemFile modemCpl("modem.cpl", BinPath("test_applet.cpl"));
   std::string dir = SetUpFolder("variant", kAddsModem, {"rasapi32-no-RasGetEntryPropertiesA"});
   SetUp s = RunSetUp(dir, 0, 0);
   CHECK(s.exitCode == 10);
   CHECK(s.status == kWaiting);
-  CHECK(Contains(s.panelLog, "modem.cpl closed 0 ok"));
+  CHECK(ContainsLine(s.panelLog, "modem.cpl closed 0 ok"));
   CHECK(fakestack::CountOf(s.calls, "rasapi32", "RasEnumDevicesA") == 0);
   CHECK(fakestack::CountOf(s.calls, "rasapi32", "attach") == 2);
 }

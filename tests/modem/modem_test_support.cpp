@@ -1,24 +1,12 @@
 #include "tests/modem/modem_test_support.h"
 
-#include <stdarg.h>
-#include <stdio.h>
-
 #include "tests/support/process.h"
-#include "tests/support/scratch.h"
 
-#include <doctest.h>
-
-std::string JoinedStatus() {
+bool SaveStatus(const char* path) {
   std::string all;
   for (const std::string& line : g_statusLines) all += line;
-  return all;
+  return WriteWholeFile(path, all);
 }
-
-bool SaveStatus(const char* path) { return WriteWholeFile(path, JoinedStatus()); }
-
-std::string HelperDir() { return JoinPath(SelfDir(), "bin"); }
-
-std::string Helper(const char* name) { return name ? JoinPath(HelperDir(), name) : std::string(); }
 
 long RunChildIn(const std::string& dir, const std::string& name, const std::string& args,
                 bool copySelf, DWORD timeoutMs) {

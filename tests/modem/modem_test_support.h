@@ -8,14 +8,8 @@
 #include "tests/support/status_recorder.h"
 #include "worker/status_channel.h"
 
-// All recorded lines joined, as a child leaves them in "status.txt".
-std::string JoinedStatus();
+// Writes all recorded lines, joined, to path (a child's "status.txt").
 bool SaveStatus(const char* path);
-
-// The folder of the helper binaries (fakes, scripted tools), and one of them
-// (empty for null).
-std::string HelperDir();
-std::string Helper(const char* name);
 
 // Runs child routine `name` with `args` in `dir` as its current directory: from
 // a copy of this executable placed in dir when copySelf (so that the libraries

@@ -62,68 +62,52 @@ PanelRun RunRoute(const std::string& dir, const std::string& args, bool expectDi
   return run;
 }
 
-bool Contains(const std::vector<std::string>& lines, const std::string& line) {
-  for (const std::string& l : lines)
-    if (l == line) return true;
-  return false;
-}
-
 }  // namespace
 
 TEST_CASE("panels: the rundll32 route shows modem.cpl and returns after it has ended") {
-  PlantedSystemFile panel("modem.cpl", Helper("test_applet.cpl"));
+  PlantedSystemFile panel("modem.cpl", BinPath("test_applet.cpl"));
   std::string dir = MakeScratchDir("panels\\modem");
   // Only the system's rundll32 runs, not one in the current folder.
-  REQUIRE(CopyFileTo(Helper("scripted_devcon.exe"), JoinPath(dir, "rundll32.exe")));
+  REQUIRE(CopyFileTo(BinPath("scripted_devcon.exe"), JoinPath(dir, "rundll32.exe")));
   PanelRun run = RunRoute(dir, "modem 0", true);
   CHECK_FALSE(FileExists(JoinPath(dir, "devcon_calls.txt")));
   CHECK(run.waitedForPanel);
   CHECK(run.exitCode == 11);
-  CHECK(Contains(run.log, "modem.cpl CPL_INIT"));
-  CHECK(Contains(run.log, "modem.cpl closed 0 ok"));
+  CHECK(ContainsLine(run.log, "modem.cpl CPL_INIT"));
+  CHECK(ContainsLine(run.log, "modem.cpl closed 0 ok"));
   REQUIRE_FALSE(run.log.empty());
   CHECK(run.log.back() == "modem.cpl unloaded");
-}
-
-TEST_CASE("panels: under WOW64 nothing starts when redirection cannot be switched off") {
-  // A 64-bit process has no redirection to switch off: Wine refuses the call,
-  // which is the route's failure path.
-  PlantedSystemFile panel("modem.cpl", Helper("test_applet.cpl"));
-  std::string dir = MakeScratchDir("panels\\modem_wow64");
-  PanelRun run = RunRoute(dir, "modem 1", false);
-  CHECK(run.exitCode == 10);
-  CHECK(run.log.empty());
 }
 
 TEST_CASE("panels: the CPL64 route starts CPL64.exe from the program's folder only") {
   // The program's folder holds a copy of this executable; the current folder
   // and a folder on the search path hold decoys named CPL64.exe, which would
   // note their start in the current folder.
-  PlantedSystemFile panel("telephon.cpl", Helper("test_applet.cpl"));
+  PlantedSystemFile panel("telephon.cpl", BinPath("test_applet.cpl"));
   std::string dir = MakeScratchDir("panels\\cpl64");
   std::string onPath = MakeScratchDir("panels\\cpl64_path");
-  REQUIRE(CopyFileTo(Helper("scripted_devcon.exe"), JoinPath(onPath, "CPL64.exe")));
-  REQUIRE(CopyFileTo(Helper("scripted_devcon.exe"), JoinPath(dir, "CPL64.exe")));
+  REQUIRE(CopyFileTo(BinPath("scripted_devcon.exe"), JoinPath(onPath, "CPL64.exe")));
+  REQUIRE(CopyFileTo(BinPath("scripted_devcon.exe"), JoinPath(dir, "CPL64.exe")));
   struct Case { const char* what; bool beside; long exitCode; };
   const Case cases[] = {{"beside the program", true, 11}, {"not beside the program", false, 10}};
   for (const Case& c : cases) {
     CAPTURE(c.what);
     std::string program = MakeScratchDir("panels\\cpl64_program");
     REQUIRE(CopyFileTo(SelfPath(), JoinPath(program, "modem_child.exe")));
-    if (c.beside) REQUIRE(CopyFileTo(Helper("CPL64.exe"), JoinPath(program, "CPL64.exe")));
+    if (c.beside) REQUIRE(CopyFileTo(BinPath("CPL64.exe"), JoinPath(program, "CPL64.exe")));
     DeleteFileA(JoinPath(dir, "test_applet.log").c_str());
     PanelRun run = RunRoute(dir, "cpl64 1 \"" + onPath + "\"", c.beside, IDCANCEL,
                             JoinPath(program, "modem_child.exe"));
     CHECK(run.exitCode == c.exitCode);
     CHECK(run.waitedForPanel == c.beside);
-    CHECK(Contains(run.log, "telephon.cpl CPL_DBLCLK 0 0x5a00 hwnd=set") == c.beside);
-    CHECK(Contains(run.log, "telephon.cpl closed 0 cancel") == c.beside);
+    CHECK(ContainsLine(run.log, "telephon.cpl CPL_DBLCLK 0 0x5a00 hwnd=set") == c.beside);
+    CHECK(ContainsLine(run.log, "telephon.cpl closed 0 cancel") == c.beside);
     CHECK_FALSE(FileExists(JoinPath(dir, "devcon_calls.txt")));  // no decoy ran here
   }
 }
 
 TEST_CASE("panels: the in-process route drives applet 1 with exactly four messages") {
-  PlantedSystemFile panel("telephon.cpl", Helper("test_applet.cpl"));
+  PlantedSystemFile panel("telephon.cpl", BinPath("test_applet.cpl"));
   std::string dir = MakeScratchDir("panels\\inprocess");
   REQUIRE(WriteWholeFile(JoinPath(dir, "test_applet.ini"), "count=2\n"));
   PanelRun run = RunRoute(dir, "inprocess 0", true);
@@ -139,17 +123,20 @@ TEST_CASE("panels: the in-process route drives applet 1 with exactly four messag
                    });
 }
 
-TEST_CASE("panels: the in-process route fails without a loadable applet") {
-  struct Case { const char* what; const char* source; };
+TEST_CASE("panels: a route that cannot show its panel starts nothing and fails") {
+  struct Case { const char* what; const char* panel; const char* source; const char* args; };
   const Case cases[] = {
-      {"no telephon.cpl", nullptr},
-      {"no CPlApplet entry", "not_an_applet.dll"},
+      // A 64-bit process has no redirection to switch off: Wine refuses the
+      // call, which is the route's failure path under WOW64.
+      {"rundll32 route, redirection not switched off", "modem.cpl", "test_applet.cpl", "modem 1"},
+      {"in-process route, no telephon.cpl", "telephon.cpl", "", "inprocess 0"},
+      {"in-process route, no CPlApplet entry", "telephon.cpl", "not_an_applet.dll", "inprocess 0"},
   };
   for (const Case& c : cases) {
     CAPTURE(c.what);
-    PlantedSystemFile panel("telephon.cpl", Helper(c.source));
-    std::string dir = MakeScratchDir("panels\\inprocess_fail");
-    PanelRun run = RunRoute(dir, "inprocess 0", false);
+    PlantedSystemFile panel(c.panel, *c.source ? BinPath(c.source) : "");
+    std::string dir = MakeScratchDir("panels\\failed_route");
+    PanelRun run = RunRoute(dir, c.args, false);
     CHECK(run.exitCode == 10);
     CHECK(run.log.empty());
   }

@@ -6,52 +6,21 @@
 //   listclass MODEM   writes every device line
 //   remove @ID        removes the device whose identifier is exactly ID and
 //                     confirms it with "ID    : Removed" (exit 0); else exit 1
-#include <windows.h>
 #include <stdio.h>
 #include <string>
 #include <vector>
 
-namespace {
-
-std::vector<std::string> ReadLines(const char* name) {
-  std::vector<std::string> lines;
-  FILE* f = fopen(name, "rb");
-  if (!f) return lines;
-  std::string all;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) all.append(buf, n);
-  fclose(f);
-  size_t start = 0;
-  while (start < all.size()) {
-    size_t end = all.find('\n', start);
-    if (end == std::string::npos) end = all.size();
-    std::string line = all.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
-std::string FirstWord(const std::string& line) {
-  size_t end = line.find_first_of(" \t");
-  return line.substr(0, end);
-}
-
-}  // namespace
+#include "tests/support/process.h"
 
 int main(int argc, char** argv) {
-  char self[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, self, sizeof self);
-  std::string call = strrchr(self, '\\') ? strrchr(self, '\\') + 1 : self;
+  std::string call = SelfPath().substr(SelfDir().size() + 1);
   for (int i = 1; i < argc; ++i) call += std::string("\t") + argv[i];
   if (FILE* log = fopen("devcon_calls.txt", "ab")) {
     fprintf(log, "%s\n", call.c_str());
     fclose(log);
   }
 
-  std::vector<std::string> devices = ReadLines("devices.txt");
+  std::vector<std::string> devices = FileLines("devices.txt");
   if (argc == 3 && std::string(argv[1]) == "listclass" && std::string(argv[2]) == "MODEM") {
     for (const std::string& d : devices) {
       fwrite(d.data(), 1, d.size(), stdout);
@@ -60,21 +29,24 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc == 3 && std::string(argv[1]) == "remove" && argv[2][0] == '@') {
-    std::string id = argv[2] + 1;
-    for (size_t i = 0; i < devices.size(); ++i) {
-      if (FirstWord(devices[i]) != id) continue;
-      devices.erase(devices.begin() + static_cast<long>(i));
-      FILE* f = fopen("devices.txt", "wb");
-      for (const std::string& d : devices) {
-        fwrite(d.data(), 1, d.size(), f);
-        fputc('\n', f);
+    const std::string id = argv[2] + 1;
+    std::string kept;
+    bool removed = false;
+    for (const std::string& d : devices) {
+      // The identifier is the line's first word.
+      if (!removed && d.substr(0, d.find_first_of(" \t")) == id) {
+        removed = true;
+        continue;
       }
-      fclose(f);
-      printf("%s    : Removed\n1 device(s) were removed.\n", id.c_str());
-      return 0;
+      kept += d + "\n";
     }
-    printf("No devices were removed.\n");
-    return 1;
+    if (!removed) {
+      printf("No devices were removed.\n");
+      return 1;
+    }
+    WriteWholeFile("devices.txt", kept);
+    printf("%s    : Removed\n1 device(s) were removed.\n", id.c_str());
+    return 0;
   }
   fprintf(stderr, "scripted devcon: unknown command\n");
   return 2;

@@ -6,6 +6,8 @@
 #include <regex>
 #include <string>
 
+#include "tests/support/process.h"
+
 int main(int argc, char** argv) {
   if (FILE* log = fopen("grep_calls.txt", "ab")) {
     for (int i = 1; i < argc; ++i) fprintf(log, i > 1 ? "\t%s" : "%s", argv[i]);
@@ -24,18 +26,11 @@ int main(int argc, char** argv) {
   size_t n;
   while ((n = fread(buf, 1, sizeof buf, stdin)) > 0) input.append(buf, n);
   bool matched = false;
-  size_t start = 0;
-  while (start < input.size()) {
-    size_t end = input.find('\n', start);
-    if (end == std::string::npos) end = input.size();
-    std::string line = input.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (std::regex_search(line, pattern)) {
-      matched = true;
-      fwrite(line.data(), 1, line.size(), stdout);
-      fputc('\n', stdout);
-    }
-    start = end + 1;
+  for (const std::string& line : TextLines(input)) {
+    if (!std::regex_search(line, pattern)) continue;
+    matched = true;
+    fwrite(line.data(), 1, line.size(), stdout);
+    fputc('\n', stdout);
   }
   return matched ? 0 : 1;
 }

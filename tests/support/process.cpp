@@ -14,6 +14,8 @@ std::string SelfDir() {
   return p.substr(0, p.find_last_of('\\'));
 }
 
+std::string BinPath(const std::string& name) { return JoinPath(JoinPath(SelfDir(), "bin"), name); }
+
 ChildProcess::~ChildProcess() {
   if (pi_.hProcess) {
     if (Running()) {
@@ -202,4 +204,15 @@ static const char kUtf8Manifest[] =
 
 bool CopySelfWithUtf8CodePage(const std::string& exe) {
   return CopyFileTo(SelfPath(), exe) && WriteWholeFile(exe + ".manifest", kUtf8Manifest);
+}
+
+std::string FileText(const std::string& path) {
+  std::string text;
+  return ReadWholeFile(path, &text) ? text : std::string();
+}
+
+bool ContainsLine(const std::vector<std::string>& lines, const std::string& line) {
+  for (const std::string& l : lines)
+    if (l == line) return true;
+  return false;
 }

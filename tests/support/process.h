@@ -7,6 +7,9 @@
 // The full path of this test executable, and of the folder it lies in.
 std::string SelfPath();
 std::string SelfDir();
+// A file of the tests' bin folder, SelfDir()\bin (companion programs, shipped
+// files, fakes, test binaries).
+std::string BinPath(const std::string& name);
 
 // A started process; its handles close with the object, and a process that is
 // still running then is killed, so that no test leaves one behind.
@@ -68,3 +71,7 @@ bool CopySelfWithUtf8CodePage(const std::string& exe);
 // their line ends (LF or CRLF).
 std::vector<std::string> TextLines(const std::string& text);
 std::vector<std::string> FileLines(const std::string& path);
+// A file's content; empty when it cannot be read.
+std::string FileText(const std::string& path);
+// True when one of lines is exactly line.
+bool ContainsLine(const std::vector<std::string>& lines, const std::string& line);

@@ -31,6 +31,12 @@ bool PutBack(const std::string& path) {
 
 }  // namespace
 
+std::string InfStoreFile(const std::string& name) {
+  char dir[MAX_PATH] = {};
+  GetWindowsDirectoryA(dir, sizeof dir);
+  return std::string(dir) + "\\inf\\" + name;
+}
+
 std::string SystemFolder(SystemSide side) {
   char dir[MAX_PATH] = {};
   UINT length = side == SystemSide::Native ? GetSystemDirectoryA(dir, sizeof dir)

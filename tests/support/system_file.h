@@ -16,6 +16,9 @@
 #pragma once
 #include <string>
 
+// A file of the system's INF store: <Windows folder>\inf\<name>.
+std::string InfStoreFile(const std::string& name);
+
 enum class SystemSide { Native, Wow64 };
 
 // The folder of that side; empty when the system has none (no WOW64).

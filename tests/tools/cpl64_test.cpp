@@ -22,9 +22,7 @@ std::string AppletFolder(const char* folder, const std::string& appletName,
 }
 
 std::vector<std::string> AppletLog(const std::string& dir) {
-  std::string log;
-  ReadWholeFile(JoinPath(dir, "test_applet.log"), &log);
-  return SplitLines(log);
+  return FileLines(JoinPath(dir, "test_applet.log"));
 }
 
 std::vector<std::string> Prefixed(const std::string& name, std::vector<std::string> events) {
@@ -70,22 +68,33 @@ TEST_CASE("the path is the whole rest of the command line") {
   CHECK(AppletPathFromCommandLine(nullptr).empty());
 }
 
-TEST_CASE("CPL64 shows applet 0 with the documented message order and ends when it closes") {
-  std::string dir = AppletFolder("cpl64_run", "test_applet.cpl");
-  ChildProcess host;
-  REQUIRE(host.Start(Cpl64() + " " + JoinPath(dir, "test_applet.cpl"), dir));
-  CloseAppletDialog(host, IDOK, "Applet 0");
-  CHECK(host.Wait(20000) == 0);
-  CHECK(AppletLog(dir) == Prefixed("test_applet.cpl", {
-                              "CPL_INIT",
-                              "CPL_GETCOUNT",
-                              "CPL_INQUIRE 0",
-                              "CPL_DBLCLK 0 0x5a00 hwnd=set",
-                              "closed 0 ok",
-                              "CPL_STOP 0 0x5a00",
-                              "CPL_EXIT",
-                              "unloaded",
-                          }));
+TEST_CASE("CPL64 shows applet 0 in the documented message order and ends when it closes") {
+  struct Case {
+    const char* what;
+    const char* settings;
+    std::vector<std::string> log;
+  };
+  const std::vector<std::string> oneApplet = {
+      "CPL_INIT",    "CPL_GETCOUNT",       "CPL_INQUIRE 0", "CPL_DBLCLK 0 0x5a00 hwnd=set",
+      "closed 0 ok", "CPL_STOP 0 0x5a00", "CPL_EXIT",      "unloaded",
+  };
+  const Case cases[] = {
+      {"one applet", "", oneApplet},
+      {"a modeless dialog is waited for", "modeless=1\n", oneApplet},
+      {"every applet inquired and stopped with its own data", "count=3\n",
+       {"CPL_INIT", "CPL_GETCOUNT", "CPL_INQUIRE 0", "CPL_INQUIRE 1", "CPL_INQUIRE 2",
+        "CPL_DBLCLK 0 0x5a00 hwnd=set", "closed 0 ok", "CPL_STOP 0 0x5a00", "CPL_STOP 1 0x5a01",
+        "CPL_STOP 2 0x5a02", "CPL_EXIT", "unloaded"}},
+  };
+  for (const Case& c : cases) {
+    CAPTURE(c.what);
+    std::string dir = AppletFolder("cpl64_run", "test_applet.cpl", c.settings);
+    ChildProcess host;
+    REQUIRE(host.Start(Cpl64() + " " + JoinPath(dir, "test_applet.cpl"), dir));
+    CloseAppletDialog(host, IDOK, "Applet 0");
+    CHECK(host.Wait(20000) == 0);
+    CHECK(AppletLog(dir) == Prefixed("test_applet.cpl", c.log));
+  }
 }
 
 TEST_CASE("CPL64 takes an unquoted path with blanks, and a quoted one") {
@@ -107,40 +116,6 @@ TEST_CASE("CPL64 takes an unquoted path with blanks, and a quoted one") {
     CHECK(ReadWholeFile(JoinPath(dir, "devices.txt"), &devices) == !quoted);
     if (!quoted) CHECK(devices == "Zorvane PPP Data Modem\n");
   }
-}
-
-TEST_CASE("CPL64 inquires and stops every applet with its own data but shows only applet 0") {
-  std::string dir = AppletFolder("cpl64_three", "test_applet.cpl", "count=3\n");
-  ChildProcess host;
-  REQUIRE(host.Start(Cpl64() + " " + JoinPath(dir, "test_applet.cpl"), dir));
-  CloseAppletDialog(host, IDOK, "Applet 0");
-  CHECK(host.Wait(20000) == 0);
-  CHECK(AppletLog(dir) == Prefixed("test_applet.cpl", {
-                              "CPL_INIT",
-                              "CPL_GETCOUNT",
-                              "CPL_INQUIRE 0",
-                              "CPL_INQUIRE 1",
-                              "CPL_INQUIRE 2",
-                              "CPL_DBLCLK 0 0x5a00 hwnd=set",
-                              "closed 0 ok",
-                              "CPL_STOP 0 0x5a00",
-                              "CPL_STOP 1 0x5a01",
-                              "CPL_STOP 2 0x5a02",
-                              "CPL_EXIT",
-                              "unloaded",
-                          }));
-}
-
-TEST_CASE("CPL64 waits for an applet whose dialog is modeless") {
-  std::string dir = AppletFolder("cpl64_modeless", "test_applet.cpl", "modeless=1\n");
-  ChildProcess host;
-  REQUIRE(host.Start(Cpl64() + " " + JoinPath(dir, "test_applet.cpl"), dir));
-  CloseAppletDialog(host, IDOK, "Applet 0");
-  CHECK(host.Wait(20000) == 0);
-  std::vector<std::string> log = AppletLog(dir);
-  REQUIRE(log.size() == 8);
-  CHECK(log[4] == "test_applet.cpl closed 0 ok");
-  CHECK(log[5] == "test_applet.cpl CPL_STOP 0 0x5a00");
 }
 
 TEST_CASE("CPL64 refuses bad arguments with a message box and its own exit code") {

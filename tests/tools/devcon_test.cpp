@@ -2,6 +2,8 @@
 // set-up API, alone and joined with grep.exe through the command interpreter.
 #include <doctest.h>
 
+#include "modem/modem_removal.h"
+#include "tests/seams/scripted_probes.h"
 #include "tests/support/scratch.h"
 #include "tests/support/test_devices.h"
 #include "tests/tools/tool_run.h"
@@ -202,21 +204,23 @@ TEST_CASE("the listing and removal commands work through the command interpreter
   // Unquoted, cmd splits an identifier at '&' into several commands: nothing
   // is removed and the filter sees no confirmation.
   const std::string ampersand = kModems[1].id;
-  CHECK(RunThroughSystem(".\\devcon_64.exe remove @" + ampersand + " | .\\grep.exe \"" +
-                             EscapeForBasicRegex(ampersand) + " *: Removed\"",
+  CHECK(RunThroughSystem(".\\devcon_64.exe remove @" + ampersand +
+                             " | .\\grep.exe \"ROOT\\\\MODEM\\\\HVTOOLS&AMP&2 *: Removed\"",
                          dir) != 0);
   CHECK(DeviceExists(ampersand));
 
-  // Quoted identifier and escaped pattern: each removal is confirmed by the
-  // filter's exit status.
+  // The program's own removal commands (for the 64-bit console, as under
+  // WOW64): each removal is confirmed by the filter's exit status.
+  g_scriptedIsWow64 = 1;
   for (const std::string& id : ids) {
     CAPTURE(id);
-    std::string command = ".\\devcon_64.exe remove \"@" + id + "\" | .\\grep.exe \"" +
-                          EscapeForBasicRegex(id) + " *: Removed\"";
+    char command[kRemovalCommandSize];
+    REQUIRE(BuildRemovalCommand((id + " : Zorvane PPP Data Modem").c_str(), command));
     CHECK(RunThroughSystem(command, dir) == 0);
     CHECK_FALSE(DeviceExists(id));
     // A second time the device is gone, and the filter says so.
     CHECK(RunThroughSystem(command, dir) == 1);
   }
+  g_scriptedIsWow64 = 0;
   CHECK(DeviceExists(kModems[2].id));
 }

@@ -2,6 +2,7 @@
 #include <doctest.h>
 
 #include "tests/support/scratch.h"
+#include "tests/support/system_file.h"
 #include "tests/support/test_devices.h"
 #include "tests/tools/tool_run.h"
 
@@ -48,12 +49,6 @@ std::vector<std::string> DirectiveSections(HINF inf, const std::string& section,
   if (!SetupFindFirstLineA(inf, section.c_str(), key, &line)) return names;
   for (DWORD i = 1; i <= SetupGetFieldCount(&line); ++i) names.push_back(Field(&line, i));
   return names;
-}
-
-std::string StoreCopy(const char* name) {
-  char windows[MAX_PATH] = {};
-  GetWindowsDirectoryA(windows, sizeof windows);
-  return JoinPath(JoinPath(windows, "inf"), name);
 }
 
 }  // namespace
@@ -107,7 +102,7 @@ TEST_CASE("Zorvane.inf is staged in the INF store and removed by its fixed name"
   REQUIRE(SetupCopyOEMInfA(InfPath().c_str(), media, SPOST_PATH, SP_COPY_NOOVERWRITE, staged,
                            sizeof staged, nullptr, nullptr));
   // Wine keeps the INF's own name in the store (Windows would pick oemN.inf).
-  CHECK(_stricmp(staged, StoreCopy("Zorvane.inf").c_str()) == 0);
+  CHECK(_stricmp(staged, InfStoreFile("Zorvane.inf").c_str()) == 0);
   std::string original, copy;
   REQUIRE(ReadWholeFile(InfPath(), &original));
   REQUIRE(ReadWholeFile(staged, &copy));

@@ -3,6 +3,7 @@
 
 #include "tests/support/scratch.h"
 #include "tests/tools/tool_run.h"
+#include "tools/grep/line_pattern.h"
 
 namespace {
 
@@ -13,7 +14,55 @@ ToolRun Grep(const std::string& pattern, const std::string& input, DWORD timeout
 
 }  // namespace
 
-TEST_CASE("grep writes exactly the matching lines, each as it came") {
+TEST_CASE("the pattern: a basic regular expression found anywhere in the line") {
+  struct Case {
+    const char* what;
+    std::string pattern;
+    std::vector<std::string> matching;
+    std::vector<std::string> other;
+  };
+  const Case cases[] = {
+      {"brand word picks device lines, not the header", "Zorvane",
+       {"ROOT\\MODEM\\0000 : Zorvane PPP Data Modem", "ROOT\\MODEM\\0002 : Zorvane PPP Data Modem #2"},
+       {"3 present device(s) of set-up class MODEM:", "ROOT\\MODEM\\0001 : Other Brand Modem",
+        "Zorvan", "zorvane", ""}},
+      {"escaped identifier, padding blanks and Removed", R"(ROOT\\MODEM\\0000 *: Removed)",
+       {"ROOT\\MODEM\\0000           : Removed", "ROOT\\MODEM\\0000: Removed"},
+       {"ROOT\\MODEM\\0000 : Not removed (no such device)", "ROOT\\MODEM\\00001 : Removed"}},
+      {"an unescaped backslash makes the next character literal", R"(ROOT\MODEM\0000 *: Removed)",
+       {"ROOTMODEM0000 : Removed"}, {"ROOT\\MODEM\\0000 : Removed"}},
+      {"identifier with every special character escaped",
+       R"(PCI\\VEN_1&DEV_2\\3&A\.B\*C\[1\]\^\$ *: Removed)",
+       {"PCI\\VEN_1&DEV_2\\3&A.B*C[1]^$ : Removed"},
+       {"PCI\\VEN_1&DEV_2\\3&AxB*C[1]^$ : Removed", "PCI\\VEN_1&DEV_2\\3&A.BBC[1]^$ : Removed"}},
+      {"dot, star and both anchors", "^ab*.c$", {"axc", "abbbyc"}, {"xaxc", "axcx", "ac"}},
+      {"bracket expressions, ranges and negation", "[0-9][0-9]*: [^Z]", {"A12: x"},
+       {"A: x", "B3: Zed"}},
+      {"a closing bracket first in a bracket expression", "[]x]", {"a]b", "x"}, {"abc"}},
+      {"bytes past a NUL are searched", "abc", {std::string("x\0abc", 5)}, {"xyz"}},
+  };
+  for (const Case& c : cases) {
+    CAPTURE(c.what);
+    LinePattern pattern;
+    std::string error;
+    REQUIRE(pattern.Compile(c.pattern, &error));
+    for (const std::string& line : c.matching) CHECK_MESSAGE(pattern.Matches(line), line);
+    for (const std::string& line : c.other) CHECK_MESSAGE(!pattern.Matches(line), line);
+  }
+}
+
+TEST_CASE("the pattern: what the grammar rejects, and back-references, do not compile") {
+  for (const char* text : {"[", "[a", "\\", "\\(a", "a\\)", "a\\{1", "\\(a\\)\\1", "*a"}) {
+    const std::string shown = text;
+    CAPTURE(shown);
+    LinePattern pattern;
+    std::string error;
+    CHECK_FALSE(pattern.Compile(text, &error));
+    CHECK_FALSE(error.empty());
+  }
+}
+
+TEST_CASE("grep writes exactly the matching lines, each as it came, and says whether any did") {
   struct Case {
     const char* what;
     std::string pattern;
@@ -21,100 +70,40 @@ TEST_CASE("grep writes exactly the matching lines, each as it came") {
     std::string selected;
   };
   const Case cases[] = {
-      {"brand word picks device lines, not the header",
-       "Zorvane",
+      {"device lines with their CRLF", "Zorvane",
        "3 present device(s) of set-up class MODEM:\r\n"
        "ROOT\\MODEM\\0000 : Zorvane PPP Data Modem\r\n"
        "ROOT\\MODEM\\0001 : Other Brand Modem\r\n"
        "ROOT\\MODEM\\0002 : Zorvane PPP Data Modem #2\r\n",
        "ROOT\\MODEM\\0000 : Zorvane PPP Data Modem\r\n"
        "ROOT\\MODEM\\0002 : Zorvane PPP Data Modem #2\r\n"},
-      {"escaped identifier, padding blanks and Removed",
-       R"(ROOT\\MODEM\\0000 *: Removed)",
-       "ROOT\\MODEM\\0000           : Removed\r\n"
-       "ROOT\\MODEM\\0000: Removed\r\n"
-       "ROOT\\MODEM\\0000 : Not removed (no such device)\r\n"
-       "ROOT\\MODEM\\00001 : Removed\r\n",
-       "ROOT\\MODEM\\0000           : Removed\r\n"
-       "ROOT\\MODEM\\0000: Removed\r\n"},
-      {"an unescaped backslash makes the next character literal",
-       R"(ROOT\MODEM\0000 *: Removed)",
-       "ROOT\\MODEM\\0000 : Removed\r\n"
-       "ROOTMODEM0000 : Removed\r\n",
-       "ROOTMODEM0000 : Removed\r\n"},
-      {"identifier with every special character escaped",
-       R"(PCI\\VEN_1&DEV_2\\3&A\.B\*C\[1\]\^\$ *: Removed)",
-       "PCI\\VEN_1&DEV_2\\3&A.B*C[1]^$ : Removed\r\n"
-       "PCI\\VEN_1&DEV_2\\3&AxB*C[1]^$ : Removed\r\n"
-       "PCI\\VEN_1&DEV_2\\3&A.BBC[1]^$ : Removed\r\n",
-       "PCI\\VEN_1&DEV_2\\3&A.B*C[1]^$ : Removed\r\n"},
-      {"dot, star and both anchors",
-       "^ab*.c$",
-       "axc\nabbbyc\r\nxaxc\naxcx\nac\n",
-       "axc\nabbbyc\r\n"},
-      {"bracket expressions, ranges and negation",
-       "[0-9][0-9]*: [^Z]",
-       "A12: x\nA: x\nB3: Zed\n",
-       "A12: x\n"},
-      {"a closing bracket first in a bracket expression",
-       "[]x]",
-       "a]b\nabc\nx\n",
-       "a]b\nx\n"},
-      {"anchored end before a CRLF line end",
-       "Modem$",
-       "Zorvane Modem\r\nModem x\r\nModem\n",
+      {"anchored end before a CRLF line end", "Modem$", "Zorvane Modem\r\nModem x\r\nModem\n",
        "Zorvane Modem\r\nModem\n"},
-      {"empty lines, with and without CR",
-       "^$",
-       "a\n\r\n\nb\n",
-       "\r\n\n"},
-      {"a last line without a line end stays without one",
-       "end",
-       "start\nthe end",
-       "the end"},
-      {"bytes past a NUL are still searched and written",
-       "abc",
-       std::string("x\0abc\nxyz\n", 10),
+      {"empty lines, with and without CR", "^$", "a\n\r\n\nb\n", "\r\n\n"},
+      {"a last line without a line end stays without one", "end", "start\nthe end", "the end"},
+      {"bytes past a NUL are still searched and written", "abc", std::string("x\0abc\nxyz\n", 10),
        std::string("x\0abc\n", 6)},
+      {"no input", "Zorvane", "", ""},
+      {"no line matches", "Zorvane", "nothing here\r\nZorvan\nzorvane\n", ""},
   };
   for (const Case& c : cases) {
-    const std::string what = c.what;
-    CAPTURE(what);
+    CAPTURE(c.what);
     ToolRun run = Grep(c.pattern, c.input);
     CHECK(run.out == c.selected);
-    CHECK(run.exitCode == 0);
+    CHECK(run.exitCode == (c.selected.empty() ? 1 : 0));
   }
 }
 
-TEST_CASE("grep exits 1 with no output when no line matches") {
-  const char* inputs[] = {"", "nothing here\r\n", "Zorvan\nzorvane\n"};
-  for (const char* input : inputs) {
-    const std::string shown = input;
-    CAPTURE(shown);
-    ToolRun run = Grep("Zorvane", input);
-    CHECK(run.exitCode == 1);
-    CHECK(run.out.empty());
-  }
-}
-
-TEST_CASE("grep refuses bad patterns and wrong arguments with exit 2 before reading") {
-  const char* patterns[] = {"[", "[a", "\\", "\\(a", "a\\)", "a\\{1", "\\(a\\)\\1", "*a"};
-  for (const char* pattern : patterns) {
-    const std::string shown = pattern;
-    CAPTURE(shown);
-    ToolRun run = Grep(pattern, "a\n(a\n[a\n*a\naa\n");
-    CHECK(run.exitCode == 2);
-    CHECK(run.out.empty());
-    CHECK(run.err.find("grep: ") != std::string::npos);
-  }
+TEST_CASE("grep refuses a bad pattern and wrong arguments with exit 2 before reading") {
   std::string dir = MakeScratchDir("grep");
-  const char* argumentLists[] = {"", "Zorvane extra"};
+  const char* argumentLists[] = {"\"\\(a\"", "\"\\(a\\)\\1\"", "", "Zorvane extra"};
   for (const char* arguments : argumentLists) {
     const std::string shown = arguments;
     CAPTURE(shown);
-    ToolRun run = RunTool(BinPath("grep.exe"), arguments, dir, "Zorvane\n");
+    ToolRun run = RunTool(BinPath("grep.exe"), arguments, dir, "a\n(a\nZorvane\n");
     CHECK(run.exitCode == 2);
     CHECK(run.out.empty());
+    CHECK(run.err.find("grep: ") != std::string::npos);
   }
 }
 

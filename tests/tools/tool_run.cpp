@@ -3,7 +3,6 @@
 #include "tests/support/child.h"
 
 #include <stdlib.h>
-#include <string.h>
 
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;
@@ -50,13 +49,4 @@ long RunThroughSystem(const std::string& command, const std::string& dir, DWORD 
     return -1;
   }
   return child.Wait(timeoutMs);
-}
-
-std::string EscapeForBasicRegex(const std::string& text) {
-  std::string escaped;
-  for (char c : text) {
-    if (c != '\0' && strchr("\\.*[]^$", c)) escaped += '\\';
-    escaped += c;
-  }
-  return escaped;
 }

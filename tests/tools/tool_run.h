@@ -5,9 +5,6 @@
 #include <string>
 #include <vector>
 
-// A file of the tests' bin folder (companion programs, shipped files, test binaries).
-inline std::string BinPath(const char* name) { return JoinPath(JoinPath(SelfDir(), "bin"), name); }
-
 // Lines of text split at "\n"; each keeps its "\r" if it had one.
 std::vector<std::string> SplitLines(const std::string& text);
 
@@ -27,7 +24,3 @@ ToolRun RunTool(const std::string& program, const std::string& arguments, const 
 // (the command interpreter with its pipes and redirections), in a child process
 // of this test so that a time-out can end it. Returns system()'s result.
 long RunThroughSystem(const std::string& command, const std::string& dir, DWORD timeoutMs = 60000);
-
-// The identifier made literal for a basic regular expression: "\ . * [ ] ^ $"
-// each get a backslash in front.
-std::string EscapeForBasicRegex(const std::string& text);
