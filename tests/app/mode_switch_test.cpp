@@ -45,7 +45,8 @@ TEST_CASE("the dialog and the worker each take the first switch of their own ord
       {" /v", none, none},   {" --", none, none}, {" i u l v", none, none},
   };
   for (const Case& c : cases) {
-    CAPTURE(c.arguments);
+    std::string arguments = c.arguments;
+    CAPTURE(arguments);
     CHECK(DecideSetupMode(c.arguments, kDialogOrder, std::size(kDialogOrder)) == c.dialog);
     CHECK(DecideSetupMode(c.arguments, kWorkerOrder, std::size(kWorkerOrder)) == c.worker);
   }
@@ -77,7 +78,8 @@ TEST_CASE("the program shows the dialog's mode and runs the worker's job from it
       {"slash", "", false, "/i", nullptr, "", nullptr},
   };
   for (const Case& c : cases) {
-    CAPTURE(c.name);
+    std::string name = c.name;
+    CAPTURE(name);
     ProgramRun run(std::string("mode_") + c.name, ScriptedProgramPath(), c.folder);
     PrepareScriptedRun(run, "wait release\n");
     if (!c.caption) run.Put("release", "");  // a job that should not run would not wait

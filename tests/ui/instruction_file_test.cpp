@@ -52,7 +52,8 @@ TEST_CASE("the text area shows the instruction file's bytes as they are, at most
   textArea.m_hWnd = edit;
   const std::string dir = MakeScratchDir("instruction_texts");
   for (const Case& c : cases) {
-    CAPTURE(c.name);
+    std::string name = c.name;
+    CAPTURE(name);
     const std::string file = JoinPath(dir, c.name);
     HANDLE lock = INVALID_HANDLE_VALUE;
     if (c.file == kContent || c.file == kLocked) REQUIRE(WriteWholeFile(file, c.content));
@@ -79,7 +80,8 @@ TEST_CASE("the dialog shows the file of its mode, and the job runs even when the
       {"install_missing", "-i", false, "RunInstall"},
   };
   for (const Case& c : cases) {
-    CAPTURE(c.name);
+    std::string name = c.name;
+    CAPTURE(name);
     ProgramRun run(std::string("instruction_") + c.name, ScriptedProgramPath());
     const bool install = std::string(c.arguments) == "-i";
     // The other mode's file is there too, and must not be the one shown.
