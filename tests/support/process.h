@@ -68,3 +68,9 @@ bool CopySelfWithUtf8CodePage(const std::string& exe);
 // their line ends (LF or CRLF).
 std::vector<std::string> TextLines(const std::string& text);
 std::vector<std::string> FileLines(const std::string& path);
+// The names directly in a folder (files and folders, "." and ".." left out);
+// none when it cannot be read. With filesOnly, the files alone.
+std::vector<std::string> FolderEntries(const std::string& dir, bool filesOnly = false);
+
+// An environment variable of this process; empty when it is not set.
+std::string EnvironmentValue(const char* name);
