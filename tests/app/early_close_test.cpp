@@ -27,7 +27,8 @@ TEST_CASE("Escape, the close box and IDOK end the dialog while the job runs, in 
   };
   int index = 0;
   for (const Case& c : cases) {
-    CAPTURE(c.arguments);
+    std::string arguments = c.arguments;
+    CAPTURE(arguments);
     CAPTURE(c.way);
     ProgramRun run("early_close_" + std::to_string(index++), ScriptedProgramPath());
     // The job would succeed, but only after "release", which never comes.

@@ -26,7 +26,8 @@ TEST_CASE("the arguments begin where the C run-time ends the program's path") {
       {"", ""},
   };
   for (const Case& c : cases) {
-    CAPTURE(c.line);
+    std::string line = c.line;
+    CAPTURE(line);
     CHECK(std::string(CommandLineArguments(c.line)) == c.arguments);
   }
 }

@@ -62,7 +62,8 @@ TEST_CASE("the marker is made only by a successful install, and the exit code fo
       {"version", "-v", "result 1\n", true, kUntouched, 0},
   };
   for (const Case& c : cases) {
-    CAPTURE(c.name);
+    std::string name = c.name;
+    CAPTURE(name);
     ProgramRun run(std::string("marker_") + c.name, ScriptedProgramPath());
     PrepareScriptedRun(run, c.script);
     if (c.oldMarker) PutOldMarker(run);

@@ -215,7 +215,8 @@ TEST_CASE("when the program fails, the package fails and nothing of it stays") {
        "Failed to configure dial up networking connection. Setup will exit."},
   };
   for (const Row& row : rows) {
-    CAPTURE(row.name);
+    std::string name = row.name;
+    CAPTURE(name);
     PackageCase c(row.panelAddsModem);
     REQUIRE(c.Ready());
     fakestack::WriteScript(c.folder, row.script);
