@@ -67,12 +67,7 @@ TEST_CASE("the marker is made only by a successful install, and the exit code fo
     ProgramRun run(std::string("marker_") + c.name, ScriptedProgramPath());
     PrepareScriptedRun(run, c.script);
     if (c.oldMarker) PutOldMarker(run);
-    REQUIRE(run.Start(c.arguments));
-    if (std::string(c.arguments) == "-v") {
-      HWND box = run.WaitForBox();
-      REQUIRE(box != nullptr);
-      PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    }
+    REQUIRE(StartPastBuildBox(run, c.arguments));
     CHECK(run.Wait() == c.exitCode);
     std::string content;
     switch (c.after) {

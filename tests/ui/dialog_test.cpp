@@ -15,13 +15,7 @@ HWND StartHeldDialog(ProgramRun& run, const std::string& arguments, const std::s
   for (const char* text : {kInstallTextFile, kUninstallTextFile})
     CopyFileTo(JoinPath(dist, text), run.PathOf(text));
   run.Put(kScriptFile, script);
-  if (!run.Start(arguments)) return nullptr;
-  if (arguments.find("-v") != std::string::npos) {
-    HWND box = run.WaitForBox();
-    if (box == nullptr) return nullptr;
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  }
-  return run.WaitForDialog();
+  return run.Start(arguments) ? run.WaitForDialog() : nullptr;
 }
 
 COLORREF ScreenPixel(int x, int y) {
