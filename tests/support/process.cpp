@@ -193,7 +193,9 @@ std::vector<std::string> FileLines(const std::string& path) {
 std::vector<std::string> FolderEntries(const std::string& dir, bool filesOnly) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(JoinPath(dir, "*").c_str(), &found);
+  // Not JoinPath: a name may end in a double-byte character whose second byte
+  // is that of a backslash, and the search must still go one level down.
+  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
     const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
