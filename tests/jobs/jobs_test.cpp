@@ -502,11 +502,10 @@ TEST_CASE("the modem panel's route on the real program follows the Windows versi
   // with modem.cpl (under WOW64 the 64-bit one, with redirection off). The
   // x86_64 program is not under WOW64: telephon.cpl in-process, or rundll32.
   // Under WOW64 only the 64-bit copies of the test panel record anything.
+  // One version per route: which versions count as Windows 7 or later is the
+  // probe's own table (tests/platform).
   struct Case { const char* version; const char* panel; };
-  const Case cases[] = {
-      {"win7", "telephon.cpl"}, {"win10", "telephon.cpl"},
-      {"winxp", "modem.cpl"}, {"win2003", "modem.cpl"},
-  };
+  const Case cases[] = {{"win7", "telephon.cpl"}, {"winxp", "modem.cpl"}};
   InstallTestPanels();
   for (const Case& c : cases) {
     std::string version = c.version;
