@@ -27,17 +27,13 @@ TEST_CASE("Escape, the close box and IDOK end the dialog while the job runs, in 
   };
   int index = 0;
   for (const Case& c : cases) {
-    CAPTURE(c.arguments);
+    std::string arguments = c.arguments;
+    CAPTURE(arguments);
     CAPTURE(c.way);
     ProgramRun run("early_close_" + std::to_string(index++), ScriptedProgramPath());
     // The job would succeed, but only after "release", which never comes.
     PrepareScriptedRun(run, "line Working\\r\\n\nwait release\nresult 1\n");
-    REQUIRE(run.Start(c.arguments));
-    if (std::string(c.arguments).find("-v") != std::string::npos) {
-      HWND box = run.WaitForBox();
-      REQUIRE(box != nullptr);
-      PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    }
+    REQUIRE(StartPastBuildBox(run, c.arguments));
     HWND dialog = run.WaitForDialog();
     REQUIRE(dialog != nullptr);
     for (int i = 0; i < 500 && ControlText(GetDlgItem(dialog, IDC_STATUS_TEXT)) != "Working\r\n"; ++i) Sleep(20);

@@ -3,6 +3,8 @@
 // from the arguments alone (the program's own path is not searched).
 #include <doctest.h>
 
+#include <iterator>
+
 #include "job/setup_mode.h"
 #include "tests/app/shell_scripts.h"
 #include "tests/support/scratch.h"
@@ -24,112 +26,94 @@ TEST_CASE("the arguments begin where the C run-time ends the program's path") {
       {"", ""},
   };
   for (const Case& c : cases) {
-    CAPTURE(c.line);
+    std::string line = c.line;
+    CAPTURE(line);
     CHECK(std::string(CommandLineArguments(c.line)) == c.arguments);
   }
 }
 
-TEST_CASE("the dialog and the worker take their modes from the switches in the arguments") {
+TEST_CASE("the dialog and the worker each take the first switch of their own order") {
+  const SetupMode I = SetupMode::Install, U = SetupMode::Uninstall, V = SetupMode::Version,
+                  L = SetupMode::Launch, none = SetupMode::None;
+  struct Case { const char* arguments; SetupMode dialog; SetupMode worker; };
+  const Case cases[] = {
+      {" -i", I, I},         {" -u", U, U},       {" -l", L, L},         {" -v", V, none},
+      {" -u -i", I, I},      {" -i -u", I, I},    {" -l -u", U, U},      {" -v -l", V, L},
+      {" -l -v", V, L},      {" -v -u", U, U},    {" -install", I, I},   {"x-uy", U, U},
+      // Switches are case-sensitive and start with a hyphen only.
+      {"", none, none},      {" -I", none, none}, {" /i", none, none},   {" -U", none, none},
+      {" /u", none, none},   {" -L", none, none}, {" /l", none, none},   {" -V", none, none},
+      {" /v", none, none},   {" --", none, none}, {" i u l v", none, none},
+  };
+  for (const Case& c : cases) {
+    std::string arguments = c.arguments;
+    CAPTURE(arguments);
+    CHECK(DecideSetupMode(c.arguments, kDialogOrder, std::size(kDialogOrder)) == c.dialog);
+    CHECK(DecideSetupMode(c.arguments, kWorkerOrder, std::size(kWorkerOrder)) == c.worker);
+  }
+}
+
+TEST_CASE("the program shows the dialog's mode and runs the worker's job from its own command line") {
   REQUIRE_MESSAGE(PathHasNoSwitch(ScratchRoot()), "the test folder's path holds a switch");
   struct Case {
     const char* name;
     const char* folder;     // the program's folder below the run (empty: the run itself)
-    const char* arguments;  // after the program's name (its quoted path when in a folder)
-    const char* caption;
+    bool quoted;            // the program's path quoted on its command line
+    const char* arguments;  // after the program's name or path
+    const char* caption;    // the dialog's; null: no dialog, the program ends by itself
     const char* text;
-    const char* job;
+    const char* job;        // null: none runs
   };
   const Case cases[] = {
-      {"install", "", "-i", kDialogCaption, "Install text\r\nsecond line", "RunInstall"},
-      {"uninstall", "", "-u", kDialogCaption, "Uninstall text", "RunUninstall"},
-      {"launch", "", "-l", kLaunchCaption, "", "RunLaunch"},
-      {"uninstall_then_install", "", "-u -i", kDialogCaption, "Install text\r\nsecond line", "RunInstall"},
-      {"install_then_uninstall", "", "-i -u", kDialogCaption, "Install text\r\nsecond line", "RunInstall"},
-      {"launch_then_uninstall", "", "-l -u", kDialogCaption, "Uninstall text", "RunUninstall"},
-      {"longer_word", "", "-install", kDialogCaption, "Install text\r\nsecond line", "RunInstall"},
-      {"switch_mid_word", "", "x-uy", kDialogCaption, "Uninstall text", "RunUninstall"},
-      {"folder_and_switch", "kit-update", "-i", kDialogCaption, "Install text\r\nsecond line", "RunInstall"},
-      {"installer_folder_uninstalls", "halvoran-installer", "-u", kDialogCaption, "Uninstall text", "RunUninstall"},
-      {"utils_folder_launches", "halvoran-utils", "-l", kLaunchCaption, "", "RunLaunch"},
+      {"install", "", false, "-i", kDialogCaption, "Install text\r\nsecond line", "RunInstall"},
+      {"uninstall", "", false, "-u", kDialogCaption, "Uninstall text", "RunUninstall"},
+      {"launch", "", false, "-l", kLaunchCaption, "", "RunLaunch"},
+      // The build box comes first; the dialog's order puts -v before -l.
+      {"version", "", false, "-v", nullptr, "", nullptr},
+      {"version_then_launch", "", false, "-v -l", kDialogCaption, "", "RunLaunch"},
+      // A switch in the program's own path, quoted or not, chooses nothing.
+      {"installer_folder_uninstalls", "halvoran-installer", true, "-u", kDialogCaption,
+       "Uninstall text", "RunUninstall"},
+      {"installer_folder_no_switch", "halvoran-installer", false, "", nullptr, "", nullptr},
+      {"no_switch", "", false, "", nullptr, "", nullptr},
+      {"slash", "", false, "/i", nullptr, "", nullptr},
   };
   for (const Case& c : cases) {
-    CAPTURE(c.name);
+    std::string name = c.name;
+    CAPTURE(name);
     ProgramRun run(std::string("mode_") + c.name, ScriptedProgramPath(), c.folder);
     PrepareScriptedRun(run, "wait release\n");
+    if (!c.caption) run.Put("release", "");  // a job that should not run would not wait
     if (*c.folder) {
-      std::string line = "\"" + run.ProgramPath() + "\"";
+      std::string line = c.quoted ? "\"" + run.ProgramPath() + "\"" : run.ProgramPath();
+      REQUIRE((c.quoted || line.find(' ') == std::string::npos));
       REQUIRE(run.StartWithLine(*c.arguments ? line + " " + c.arguments : line));
     } else {
       REQUIRE(run.Start(c.arguments));
     }
-    HWND dialog = run.WaitForDialog();
-    REQUIRE(dialog != nullptr);
-    CHECK(WindowText(dialog) == c.caption);
-    CHECK(ControlText(GetDlgItem(dialog, IDC_INSTRUCTION_TEXT)) == c.text);
-    run.Put("release", "");
-    CHECK(run.Wait() == (std::string(c.job) == "RunInstall" ? 1603 : 0));
-    CHECK(run.Lines(kCallsFile) == std::vector<std::string>{c.job});
-  }
-}
-
-TEST_CASE("a line without a switch the program knows runs no job and closes at once") {
-  // Switches are case-sensitive and start with a hyphen only.
-  const char* lines[] = {"", "-I", "/i", "-U", "/u", "-L", "/l", "-V", "/v", "--", "i u l v"};
-  int index = 0;
-  for (const char* arguments : lines) {
-    CAPTURE(arguments);
-    ProgramRun run("no_switch_" + std::to_string(index++), ScriptedProgramPath());
-    PrepareScriptedRun(run, "result 1\n");
-    REQUIRE(run.Start(arguments));
-    CHECK(run.Wait() == 0);
-    CHECK_FALSE(run.Has(kCallsFile));
-    CHECK_FALSE(run.Has("tmp.txt"));
-  }
-  // Switches in the program's own path, quoted or not, choose nothing.
-  for (const char* folder : {"kit-update", "tools-launcher", "halvoran-installer"}) {
-    for (bool quoted : {true, false}) {
-      CAPTURE(folder);
-      CAPTURE(quoted);
-      ProgramRun run("no_switch_" + std::to_string(index++), ScriptedProgramPath(), folder);
-      PrepareScriptedRun(run, "result 1\n");
-      REQUIRE((quoted || run.ProgramPath().find(' ') == std::string::npos));
-      REQUIRE(run.StartWithLine(quoted ? "\"" + run.ProgramPath() + "\"" : run.ProgramPath()));
-      CHECK(run.Wait() == 0);
-      CHECK_FALSE(run.Has(kCallsFile));
+    if (std::string(c.arguments).find("-v") != std::string::npos) {
+      HWND box = run.WaitForBox();
+      REQUIRE(box != nullptr);
+      SeenBox seen = ReadMessageBox(box);
+      CHECK(seen.text == HALVORAN_BUILD_ID_TEXT);
+      CHECK(seen.hasOk);
+      CHECK_FALSE(seen.hasCancel);
+      // The box belongs to the dialog's initialisation: the dialog is not shown yet.
+      CHECK(FindDialogWithControl(run.Id(), IDC_INSTRUCTION_TEXT) == nullptr);
+      PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     }
-  }
-}
-
-TEST_CASE("-v shows the build box before the dialog; with -l the launch job still runs") {
-  struct Case { const char* arguments; const char* job; };
-  const Case cases[] = {{"-v", nullptr}, {"-v -l", "RunLaunch"}, {"-l -v", "RunLaunch"}};
-  int index = 0;
-  for (const Case& c : cases) {
-    CAPTURE(c.arguments);
-    ProgramRun run("version_" + std::to_string(index++), ScriptedProgramPath());
-    PrepareScriptedRun(run, "wait release\n");
-    REQUIRE(run.Start(c.arguments));
-    HWND box = run.WaitForBox();
-    REQUIRE(box != nullptr);
-    SeenBox seen = ReadMessageBox(box);
-    CHECK(seen.text == HALVORAN_BUILD_ID_TEXT);
-    CHECK(seen.hasOk);
-    CHECK_FALSE(seen.hasCancel);
-    // The box belongs to the dialog's initialisation: the dialog is not shown yet.
-    CHECK(FindDialogWithControl(run.Id(), IDC_INSTRUCTION_TEXT) == nullptr);
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    if (c.job) {
+    if (c.caption) {
       HWND dialog = run.WaitForDialog();
       REQUIRE(dialog != nullptr);
-      CHECK(WindowText(dialog) == kDialogCaption);  // the dialog's order puts -v before -l
-      CHECK(ControlText(GetDlgItem(dialog, IDC_INSTRUCTION_TEXT)) == "");
+      CHECK(WindowText(dialog) == c.caption);
+      CHECK(ControlText(GetDlgItem(dialog, IDC_INSTRUCTION_TEXT)) == c.text);
       run.Put("release", "");
-      CHECK(run.Wait() == 0);
-      CHECK(run.Lines(kCallsFile) == std::vector<std::string>{c.job});
-    } else {
-      CHECK(run.Wait() == 0);
-      CHECK_FALSE(run.Has(kCallsFile));
     }
+    const bool install = c.job && std::string(c.job) == "RunInstall";
+    CHECK(run.Wait() == (install ? 1603 : 0));
+    if (c.job) CHECK(run.Lines(kCallsFile) == std::vector<std::string>{c.job});
+    else CHECK_FALSE(run.Has(kCallsFile));
+    CHECK_FALSE(run.Has("tmp.txt"));
   }
 }
 

@@ -33,6 +33,15 @@ inline void PrepareScriptedRun(const ProgramRun& run, const std::string& script)
   run.Put(kScriptFile, script);
 }
 
+// Starts the run; with -v among the arguments, answers with OK the build box
+// that the program shows first. False when it did not start or no box came.
+inline bool StartPastBuildBox(ProgramRun& run, const std::string& arguments) {
+  if (!run.Start(arguments)) return false;
+  if (arguments.find("-v") == std::string::npos) return true;
+  HWND box = run.WaitForBox();
+  return box != nullptr && PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
 // True when no part of the test folder's own path holds a mode switch (the
 // program would take it for one, since it looks at its whole command line).
 inline bool PathHasNoSwitch(const std::string& path) {

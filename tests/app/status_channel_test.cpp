@@ -4,6 +4,7 @@
 #include <doctest.h>
 
 #include <malloc.h>
+#include <stdlib.h>
 
 #include "framework/wnd.h"
 #include "tests/app/shell_scripts.h"
@@ -11,12 +12,12 @@
 #include "ui/resource.h"
 #include "worker/status_channel.h"
 
-TEST_CASE("status lines posted in quick succession all arrive, in order, before Cancel") {
+TEST_CASE("status lines posted in quick succession all arrive, in order, before Cancel; a long one as its first 1023 characters") {
   ProgramRun run("status_many", ScriptedProgramPath());
-  PrepareScriptedRun(run, "observe\nlines 600 Step %04d of the job\\r\\n\n");
+  PrepareScriptedRun(run, "observe\nlong 1500 x\nlines 600 Step %04d of the job\\r\\n\n");
   REQUIRE(run.Start("-u"));
   CHECK(run.Wait() == 0);
-  std::vector<std::string> expected;
+  std::vector<std::string> expected = {"text: " + std::string(1023, 'x')};
   char line[64];
   for (int i = 1; i <= 600; ++i) {
     snprintf(line, sizeof line, "text: Step %04d of the job\\r\\n", i);
@@ -27,21 +28,28 @@ TEST_CASE("status lines posted in quick succession all arrive, in order, before 
   CHECK(run.Lines(kSeenFile) == expected);
 }
 
-TEST_CASE("a line longer than 1023 characters arrives as its first 1023") {
-  struct Case { int length; int shown; };
+TEST_CASE("a line is posted whole up to 1023 characters, and as its first 1023 beyond") {
+  HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  REQUIRE(window != nullptr);
+  CWnd dialog;
+  dialog.m_hWnd = window;
+  struct Case { size_t length; size_t posted; };
   const Case cases[] = {{1500, 1023}, {1024, 1023}, {1023, 1023}, {1022, 1022}};
   for (const Case& c : cases) {
     CAPTURE(c.length);
-    ProgramRun run("status_long_" + std::to_string(c.length), ScriptedProgramPath());
-    PrepareScriptedRun(run, "observe\nlong " + std::to_string(c.length) + " x\nline end\n");
-    REQUIRE(run.Start("-l"));
-    CHECK(run.Wait() == 0);
-    std::vector<std::string> seen = run.Lines(kSeenFile);
-    REQUIRE(seen.size() == 3);
-    CHECK(seen[0] == "text: " + std::string(static_cast<size_t>(c.shown), 'x'));
-    CHECK(seen[1] == "text: end");  // the next line still arrives whole
-    CHECK(seen[2] == "cancel: end");
+    CHECK(ReportStatus(&dialog, "%s", std::string(c.length, 'x').c_str()) == 1);
+    CHECK(ReportStatus(&dialog, "%s %d", "end", 7) == 1);  // the next line still goes whole
+    std::vector<std::string> posted;
+    MSG message;
+    while (PeekMessageA(&message, window, WM_STATUSTEXT, WM_STATUSTEXT, PM_REMOVE)) {
+      char* text = reinterpret_cast<char*>(message.lParam);
+      posted.push_back(text);
+      free(text);
+    }
+    CHECK(posted == std::vector<std::string>{std::string(c.posted, 'x'), "end 7"});
   }
+  dialog.m_hWnd = nullptr;
+  DestroyWindow(window);
 }
 
 TEST_CASE("the status line reads (ready) until a line comes; a message without a string changes nothing") {

@@ -36,12 +36,6 @@ struct PackageUnderTest {
   std::string laterMsi;
 };
 
-std::string EnvironmentValue(const char* name) {
-  char value[MAX_PATH] = {};
-  DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-  return length > 0 && length < sizeof value ? std::string(value) : std::string();
-}
-
 PackageUnderTest ThisBuildsPackage() {
   std::string shipped = EnvironmentValue("HALVORAN_SHIPPED_PACKAGE");
   if (!shipped.empty()) return {shipped, EnvironmentValue("HALVORAN_SHIPPED_LATER_PACKAGE")};
@@ -111,23 +105,14 @@ std::vector<std::string> InstalledProgramsEntries() {
   return found;
 }
 
-bool IsTestFile(const char* name) {
-  for (const char* file : kTestFiles)
-    if (lstrcmpiA(name, file) == 0) return true;
-  return false;
-}
-
 // The files in the install folder besides the test's own, joined by blanks.
 std::string ProductFilesLeft() {
   std::string left;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(JoinPath(InstallFolder(), "*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return left;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsTestFile(found.cFileName))
-      left += std::string(found.cFileName) + " ";
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+  for (const std::string& name : FolderEntries(InstallFolder(), true)) {
+    bool testFile = false;
+    for (const char* file : kTestFiles) testFile = testFile || lstrcmpiA(name.c_str(), file) == 0;
+    if (!testFile) left += name + " ";
+  }
   return left;
 }
 
@@ -230,7 +215,8 @@ TEST_CASE("when the program fails, the package fails and nothing of it stays") {
        "Failed to configure dial up networking connection. Setup will exit."},
   };
   for (const Row& row : rows) {
-    CAPTURE(row.name);
+    std::string name = row.name;
+    CAPTURE(name);
     PackageCase c(row.panelAddsModem);
     REQUIRE(c.Ready());
     fakestack::WriteScript(c.folder, row.script);

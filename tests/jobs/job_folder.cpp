@@ -8,6 +8,7 @@
 #include "tests/support/program_run.h"
 #include "tests/support/registry_scratch.h"
 #include "tests/support/scratch.h"
+#include "tests/support/system_file.h"
 
 namespace {
 
@@ -18,12 +19,6 @@ const char kEarlierRoot[] = "SOFTWARE\\Wow6432Node\\Tervaloxen";
 const char kCurrentRoot[] = "SOFTWARE\\Tervaloxen";
 
 std::string BinFile(const char* name) { return JoinPath(SelfDir(), std::string("bin\\") + name); }
-
-std::string SystemFile(const char* name) {
-  char dir[MAX_PATH] = {};
-  GetSystemDirectoryA(dir, sizeof dir);
-  return JoinPath(dir, name);
-}
 
 }  // namespace
 
@@ -81,8 +76,9 @@ void JobFolder::SeedAccelerator(bool withFrontEnd) const {
 std::string ProductRecordRoot() { return ProgramIs32Bit() ? kEarlierRoot : kCurrentRoot; }
 
 void InstallTestPanels() {
-  CopyFileTo(BinFile("test_applet.cpl"), SystemFile("telephon.cpl"));
-  CopyFileTo(BinFile("test_applet.cpl"), SystemFile("modem.cpl"));
+  const std::string system = SystemFolder(SystemSide::Native);
+  CopyFileTo(BinFile("test_applet.cpl"), JoinPath(system, "telephon.cpl"));
+  CopyFileTo(BinFile("test_applet.cpl"), JoinPath(system, "modem.cpl"));
 }
 
 bool DriverInfStaged() {

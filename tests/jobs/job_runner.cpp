@@ -36,7 +36,7 @@ void AppendLine(const char* file, const std::string& line) {
 
 void Transcribe(const std::string& event) { AppendLine("fake_calls.log", "job " + event); }
 
-int __cdecl RecordStatus(void*, const char* format, ...) {
+int __cdecl TranscribeStatus(void*, const char* format, ...) {
   char line[1024];
   va_list args;
   va_start(args, format);
@@ -68,11 +68,11 @@ int main(int argc, char** argv) {
   CWnd noDialog;  // the jobs run without a progress dialog here: no owner window
   int result = 98;
   if (strcmp(argv[1], "install") == 0) {
-    result = RunInstall(RecordStatus, &noDialog);
+    result = RunInstall(TranscribeStatus, &noDialog);
     Transcribe("exitcode text=" + fakefiles::Text(std::to_string(InstallExitCode(result)).c_str()));
   }
-  if (strcmp(argv[1], "uninstall") == 0) result = RunUninstall(RecordStatus, &noDialog);
-  if (strcmp(argv[1], "launch") == 0) result = RunLaunch(RecordStatus, &noDialog);
+  if (strcmp(argv[1], "uninstall") == 0) result = RunUninstall(TranscribeStatus, &noDialog);
+  if (strcmp(argv[1], "launch") == 0) result = RunLaunch(TranscribeStatus, &noDialog);
   answerer.Stop();
   return result;
 }

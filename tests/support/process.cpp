@@ -1,6 +1,7 @@
 #include "tests/support/process.h"
 
 #include <stdio.h>
+#include <string.h>
 #include <vector>
 
 std::string SelfPath() {
@@ -189,6 +190,29 @@ std::vector<std::string> FileLines(const std::string& path) {
   std::string text;
   if (!ReadWholeFile(path, &text)) return std::vector<std::string>();
   return TextLines(text);
+}
+
+std::vector<std::string> FolderEntries(const std::string& dir, bool filesOnly) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  // Not JoinPath: a name may end in a double-byte character whose second byte
+  // is that of a backslash, and the search must still go one level down.
+  HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0 &&
+        !(filesOnly && folder))
+      names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+std::string EnvironmentValue(const char* name) {
+  char value[MAX_PATH] = {};
+  DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+  return length > 0 && length < sizeof value ? std::string(value) : std::string();
 }
 
 static const char kUtf8Manifest[] =

@@ -75,3 +75,9 @@ std::vector<std::string> FileLines(const std::string& path);
 std::string FileText(const std::string& path);
 // True when one of lines is exactly line.
 bool ContainsLine(const std::vector<std::string>& lines, const std::string& line);
+// The names directly in a folder (files and folders, "." and ".." left out);
+// none when it cannot be read. With filesOnly, the files alone.
+std::vector<std::string> FolderEntries(const std::string& dir, bool filesOnly = false);
+
+// An environment variable of this process; empty when it is not set.
+std::string EnvironmentValue(const char* name);

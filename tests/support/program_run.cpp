@@ -5,11 +5,7 @@
 #include "ui/resource.h"
 
 namespace {
-std::string ShippedDir() {
-  char dir[MAX_PATH] = {};
-  DWORD n = GetEnvironmentVariableA("HALVORAN_SHIPPED_DIR", dir, sizeof dir);
-  return n > 0 && n < sizeof dir ? std::string(dir) : std::string();
-}
+std::string ShippedDir() { return EnvironmentValue("HALVORAN_SHIPPED_DIR"); }
 }  // namespace
 
 bool ProgramIs32Bit() { return !ShippedDir().empty(); }

@@ -261,7 +261,8 @@ TEST_CASE("the version resource names release 3.2.0.4232") {
       {"ProductVersion", "3, 2, 0, 4232"},
   };
   for (const Entry& e : strings) {
-    CAPTURE(e.key);
+    std::string key = e.key;
+    CAPTURE(key);
     CHECK(VersionString(block, e.key) == e.value);
   }
   WORD* translation = nullptr;
