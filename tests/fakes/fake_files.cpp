@@ -1,7 +1,10 @@
 #include "tests/fakes/fake_files.h"
 
+#include <windows.h>
 #include <stdio.h>
 #include <string.h>
+
+#include <algorithm>
 
 namespace fakefiles {
 
@@ -91,18 +94,6 @@ std::string TrimLineEnd(std::string line) {
   return line;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(TrimLineEnd(text.substr(start, end - start)));
-    start = end + 1;
-  }
-  return lines;
-}
-
 }  // namespace
 
 std::string Text(const char* text) { return text ? Escaped(text, static_cast<size_t>(-1)) : "null"; }
@@ -159,7 +150,7 @@ bool ParseLine(const std::string& rawLine, std::vector<std::string>* words,
 
 std::vector<PhonebookEntry> ParsePhonebook(const std::string& text) {
   std::vector<PhonebookEntry> entries;
-  for (const std::string& line : Lines(text)) {
+  for (const std::string& line : SplitLines(text)) {
     std::vector<std::string> words;
     std::vector<Field> fields;
     if (!ParseLine(line, &words, &fields)) continue;
@@ -191,7 +182,7 @@ std::string FormatPhonebook(const std::vector<PhonebookEntry>& entries) {
 
 std::vector<Device> ParseDevices(const std::string& text) {
   std::vector<Device> devices;
-  for (const std::string& line : Lines(text)) {
+  for (const std::string& line : SplitLines(text)) {
     size_t start = line.find_first_not_of(" \t");
     if (start == std::string::npos) continue;
     size_t space = line.find_first_of(" \t", start);
@@ -228,6 +219,33 @@ bool WriteFileBytes(const std::string& path, const std::string& data) {
   if (!f) return false;
   bool ok = fwrite(data.data(), 1, data.size(), f) == data.size();
   return fclose(f) == 0 && ok;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::vector<std::string> InfNames(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((folder + "\\*.inf").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace fakefiles

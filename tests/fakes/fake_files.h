@@ -55,7 +55,14 @@ std::vector<Device> ParseDevices(const std::string& text);
 std::string FormatDevices(const std::vector<Device>& devices);
 
 // Whole-file helpers (binary; a missing file reads as empty and false).
+// The test support's file helpers are these too.
 bool ReadFileBytes(const std::string& path, std::string* out);
 bool WriteFileBytes(const std::string& path, const std::string& data);
+
+// The lines of a text without their line ends (LF or CRLF).
+std::vector<std::string> SplitLines(const std::string& text);
+
+// The *.inf file names in folder, sorted.
+std::vector<std::string> InfNames(const std::string& folder);
 
 }  // namespace fakefiles

@@ -103,14 +103,7 @@ unsigned long long Call::Number(const char* key) const {
 
 std::vector<Call> ReadCalls(const std::string& dir) {
   std::vector<Call> calls;
-  std::string text;
-  if (!ReadWholeFile(JoinPath(dir, fakefiles::kCallLog), &text)) return calls;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
+  for (const std::string& line : FileLines(JoinPath(dir, fakefiles::kCallLog))) {
     if (line.empty()) continue;
     std::vector<std::string> words;
     Call call;
@@ -155,16 +148,7 @@ bool SeedStoreCopy(const std::string& dir, const std::string& storeName,
 }
 
 std::vector<std::string> StagedInfs(const std::string& dir) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA(JoinPath(InfStoreDir(dir), "*.inf").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
-  } while (FindNextFileA(h, &fd));
-  FindClose(h);
-  std::sort(names.begin(), names.end());
-  return names;
+  return fakefiles::InfNames(InfStoreDir(dir));
 }
 
 uint32_t DwordAt(const std::string& bytes, size_t offset) {
