@@ -22,9 +22,10 @@ const fakefiles::Field* FindField(const Call& call, const char* key) {
 }
 }  // namespace
 
+namespace {
+// <run>\bin\fakes, where the build put the fakes (this test executable is in <run>).
 std::string FakeBinDir() { return JoinPath(SelfDir(), "bin\\fakes"); }
 
-namespace {
 // The planted libraries; their destructors put Wine's own back, at the latest
 // when this executable ends.
 std::vector<std::unique_ptr<PlantedSystemFile>> g_planted;
@@ -56,18 +57,6 @@ std::string VariantPath(const std::string& variant) {
 void RestoreSystemLibraries() {
   // Last planted, first restored.
   while (!g_planted.empty()) g_planted.pop_back();
-}
-
-long RunSuiteBesideFakes(const std::string& folder, const std::string& suite, std::string* report,
-                         const std::vector<std::string>& variants) {
-  report->clear();
-  std::string dir = MakeScratchDir(folder);
-  std::string exe = JoinPath(dir, SelfPath().substr(SelfPath().find_last_of('\\') + 1));
-  if (!PlantSystemFakes(variants) || !CopyFileTo(SelfPath(), exe)) return -1;
-  long rc = RunProcess("\"" + exe + "\" --no-skip --test-suite=\"" + suite + "\" --out=report.txt",
-                       dir, 300000);
-  ReadWholeFile(JoinPath(dir, "report.txt"), report);
-  return rc;
 }
 
 bool WriteDevices(const std::string& dir, const std::vector<Device>& devices) {

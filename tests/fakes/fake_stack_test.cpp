@@ -1,7 +1,7 @@
 // The fake libraries themselves: the behaviour that the modem and end-to-end
 // tests rely on. Wine loads its own libraries for a full path outside the
-// system folder, so the cases run in a copy of this executable while the fakes
-// are the system's libraries, and load them from there as the program does.
+// system folder, so the fakes are made the system's libraries (until this
+// executable ends) and loaded from there, in this process, as the program does.
 #include <doctest.h>
 
 #include <windows.h>
@@ -31,6 +31,9 @@ namespace {
 class LoadedFake {
  public:
   LoadedFake(const std::string& dir, const char* library) {
+    static const bool planted = fakestack::PlantSystemFakes();
+    REQUIRE(planted);
+    REQUIRE(GetModuleHandleA(library) == nullptr);  // else the load would find that one
     GetCurrentDirectoryA(sizeof saved_, saved_);
     SetCurrentDirectoryA(dir.c_str());
     std::string path = JoinPath(SystemFolder(SystemSide::Native), std::string(library) + ".dll");
@@ -76,17 +79,19 @@ std::string AsBytes(const void* p, size_t n) { return std::string(static_cast<co
 
 }  // namespace
 
-// Skipped in the normal run; the last case runs them while the fakes are the
-// system's libraries.
-TEST_SUITE_BEGIN("beside the fakes" * doctest::skip());
-
 TEST_CASE("fake RasEnumDevicesA answers the size probe and lists fake_devices.txt") {
   std::string dir = MakeScratchDir("fakes\\devices");
-  REQUIRE(fakestack::WriteDevices(dir, {{"modem", "Zorvane PPP Data Modem"}, {"isdn", "Line 2"}}));
   LoadedFake ras(dir, "rasapi32");
   auto enumDevices = ras.Get<PfnRasEnumDevicesA>("RasEnumDevicesA");
 
-  DWORD size = 0, count = 0;
+  // No devices file: no devices.
+  DWORD size = 99, count = 99;
+  CHECK(enumDevices(nullptr, &size, &count) == ERROR_BUFFER_TOO_SMALL);
+  CHECK(size == 0);
+  CHECK(count == 0);
+
+  REQUIRE(fakestack::WriteDevices(dir, {{"modem", "Zorvane PPP Data Modem"}, {"isdn", "Line 2"}}));
+  size = 0;
   CHECK(enumDevices(nullptr, &size, &count) == ERROR_BUFFER_TOO_SMALL);
   CHECK(size == 2 * 152);
   CHECK(count == 2);
@@ -113,23 +118,14 @@ TEST_CASE("fake RasEnumDevicesA answers the size probe and lists fake_devices.tx
   CHECK(DwordAt(bytes, 152) == 152);
 
   std::vector<Call> calls = fakestack::CallsOf(fakestack::ReadCalls(dir), "rasapi32", "RasEnumDevicesA");
-  REQUIRE(calls.size() == 4);
-  CHECK(calls[0].IsNull("buffer"));
-  CHECK(calls[0].Number("size") == 0);
-  CHECK(calls[0].Number("result") == 603);
-  CHECK(calls[0].Number("sizeOut") == 304);
-  CHECK(calls[0].Number("countOut") == 2);
-  CHECK(calls[3].Number("dwSize") == 152);
-  CHECK(calls[3].Number("size") == 3 * 152);
-}
-
-TEST_CASE("fake RasEnumDevicesA without a devices file reports no devices") {
-  std::string dir = MakeScratchDir("fakes\\no-devices");
-  LoadedFake ras(dir, "rasapi32");
-  DWORD size = 99, count = 99;
-  CHECK(ras.Get<PfnRasEnumDevicesA>("RasEnumDevicesA")(nullptr, &size, &count) == ERROR_BUFFER_TOO_SMALL);
-  CHECK(size == 0);
-  CHECK(count == 0);
+  REQUIRE(calls.size() == 5);
+  CHECK(calls[1].IsNull("buffer"));
+  CHECK(calls[1].Number("size") == 0);
+  CHECK(calls[1].Number("result") == 603);
+  CHECK(calls[1].Number("sizeOut") == 304);
+  CHECK(calls[1].Number("countOut") == 2);
+  CHECK(calls[4].Number("dwSize") == 152);
+  CHECK(calls[4].Number("size") == 3 * 152);
 }
 
 TEST_CASE("the script forces results by call number, by kind and for every call") {
@@ -153,12 +149,15 @@ TEST_CASE("the script forces results by call number, by kind and for every call"
   CHECK(ras.Get<PfnRasDeleteEntryA>("RasDeleteEntryA")(nullptr, "x") == 0xFFFFFFFFu);
 }
 
-TEST_CASE("fake phonebook: entries written, written over, given dial parameters, deleted") {
+TEST_CASE("fake phonebook: entries seeded, written, written over, given dial parameters, deleted") {
   std::string dir = MakeScratchDir("fakes\\phonebook");
+  REQUIRE(fakestack::WritePhonebook(dir, {{"Halvoran 2.0", "", ""}}));
   LoadedFake ras(dir, "rasapi32");
   auto setEntry = ras.Get<PfnRasSetEntryPropertiesA>("RasSetEntryPropertiesA");
   auto setParams = ras.Get<PfnRasSetEntryDialParamsA>("RasSetEntryDialParamsA");
   auto deleteEntry = ras.Get<PfnRasDeleteEntryA>("RasDeleteEntryA");
+  CHECK(deleteEntry(nullptr, "Halvoran 2.0") == 0);
+  CHECK(fakestack::ReadPhonebook(dir).empty());
 
   RASDIALPARAMSA params;
   memset(&params, 0, sizeof params);
@@ -193,14 +192,6 @@ TEST_CASE("fake phonebook: entries written, written over, given dial parameters,
   CHECK(writes[0].Bytes("record") == AsBytes(&first, sizeof first));
   CHECK(writes[2].Number("size") == sizeof first - 4);
   CHECK(writes[2].Number("result") == ERROR_INVALID_SIZE);
-}
-
-TEST_CASE("a seeded phonebook entry can be deleted") {
-  std::string dir = MakeScratchDir("fakes\\seeded");
-  REQUIRE(fakestack::WritePhonebook(dir, {{"Halvoran 2.0", "", ""}}));
-  LoadedFake ras(dir, "rasapi32");
-  CHECK(ras.Get<PfnRasDeleteEntryA>("RasDeleteEntryA")(nullptr, "Halvoran 2.0") == 0);
-  CHECK(fakestack::ReadPhonebook(dir).empty());
 }
 
 TEST_CASE("fake RasDialDlgA records its arguments and the record bytes") {
@@ -358,15 +349,4 @@ TEST_CASE("the call log keeps texts and bytes exactly") {
   CHECK(calls[1].Text("entry") == "A \"quoted\" \\ name\t");
   CHECK(TextAt(calls[1].Bytes("record"), 27, 129) == "0049\"30\\12");
   CHECK(calls[2].event == "detach");
-}
-
-TEST_SUITE_END();
-
-TEST_CASE("the fakes behave as documented when loaded as the system's libraries") {
-  std::string report;
-  long rc = fakestack::RunSuiteBesideFakes("fakes\\beside", "beside the fakes", &report);
-  fakestack::RestoreSystemLibraries();
-  INFO(report);
-  CHECK(rc == 0);
-  CHECK(report.find("Status: SUCCESS") != std::string::npos);
 }
