@@ -7,7 +7,9 @@
 #include <windows.h>
 #include <string.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -169,14 +171,7 @@ ChildRun RunSteps(const std::string& folder, const std::string& steps,
   std::string exe = JoinPath(run.dir, exeName);
   REQUIRE(CopyFileTo(SelfPath(), exe));
   run.exitCode = RunProcess("\"" + exe + "\" --child binding_steps " + steps, run.dir, 30000);
-  std::string text;
-  ReadWholeFile(JoinPath(run.dir, "child_steps.txt"), &text);
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    run.results.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
+  run.results = FileLines(JoinPath(run.dir, "child_steps.txt"));
   run.calls = fakestack::ReadCalls(run.dir);
   return run;
 }
@@ -189,6 +184,28 @@ std::vector<std::string> Events(const std::vector<Call>& calls) {
 }
 
 const char kNotBoundRas[] = "4294967295";  // (DWORD)-1
+
+// The three groups: their steps, a forwarding call of each with what it
+// returns while unbound, and another call of the group (when it has one) for a
+// library that lacks the first.
+struct Group {
+  const char* library;
+  const char* bind;
+  const char* release;
+  const char* call;
+  const char* otherCall;
+  const char* notBound;
+};
+const Group kGroups[] = {
+    {"rasapi32", "BindRasApi", "ReleaseRasApi", "RasEnumDevicesA", "RasDeleteEntryA", kNotBoundRas},
+    {"rasdlg", "BindRasDlg", "ReleaseRasDlg", "RasDialDlgA", "RasDialDlgA", "-1"},
+    {"setupapi", "BindSetupApi", "ReleaseSetupApi", "SetupCopyOEMInfA", "SetupUninstallOEMInfA", "0"},
+};
+
+// The logged value of an argument: its text, its digits, or "null".
+std::string Logged(const Call& call, const char* key) {
+  return call.IsNull(key) ? "null" : call.Text(key);
+}
 
 }  // namespace
 
@@ -236,80 +253,88 @@ TEST_CASE("bound groups forward arguments and results unchanged") {
                                  "1 Child.inf 11", "1 " + Num(8 + inStore.size() + 1),
                                  "1 oem4.inf", "1", "done", "done", "done"});
 
-  std::vector<Call> set = CallsOf(run.calls, "rasapi32", "RasSetEntryPropertiesA");
-  REQUIRE(set.size() == 1);
-  CHECK(set[0].IsNull("phonebook"));
-  CHECK(set[0].Text("entry") == kEntry);
-  CHECK(set[0].Number("size") == sizeof(RASENTRYA));
-  std::string record = set[0].Bytes("record");
+  // How often each function was called; nothing calls the entry points that
+  // are only resolved.
+  struct Count {
+    const char* library;
+    const char* function;
+    size_t calls;
+  };
+  const Count counts[] = {
+      {"rasapi32", "RasSetEntryPropertiesA", 1}, {"rasapi32", "RasSetEntryDialParamsA", 1},
+      {"rasdlg", "RasDialDlgA", 1},              {"setupapi", "SetupCopyOEMInfA", 2},
+      {"setupapi", "SetupUninstallOEMInfA", 1},  {"setupapi", "SetupGetInfFileListA", 1},
+      {"setupapi", "SetupGetInfInformationA", 1}, {"setupapi", "SetupQueryInfOriginalFileInformationA", 1},
+      {"rasapi32", "RasEnumEntriesA", 0},        {"rasapi32", "RasGetEntryPropertiesA", 0},
+  };
+  for (const Count& c : counts) {
+    CAPTURE(c.function);
+    CHECK(CountOf(run.calls, c.library, c.function) == c.calls);
+  }
+  // The arguments as the fakes received them.
+  struct Argument {
+    const char* library;
+    const char* function;
+    size_t call;  // 0: the first call of that function
+    const char* key;
+    std::string value;
+  };
+  const Argument arguments[] = {
+      {"rasapi32", "RasSetEntryPropertiesA", 0, "phonebook", "null"},
+      {"rasapi32", "RasSetEntryPropertiesA", 0, "entry", kEntry},
+      {"rasapi32", "RasSetEntryPropertiesA", 0, "size", Num(sizeof(RASENTRYA))},
+      {"rasapi32", "RasSetEntryPropertiesA", 0, "deviceInfo", "null"},
+      {"rasapi32", "RasSetEntryPropertiesA", 0, "deviceInfoSize", "0"},
+      {"rasapi32", "RasSetEntryDialParamsA", 0, "removePassword", "0"},
+      {"rasdlg", "RasDialDlgA", 0, "entry", kEntry},
+      {"rasdlg", "RasDialDlgA", 0, "phoneNumber", "null"},
+      {"setupapi", "SetupCopyOEMInfA", 0, "source", JoinPath(run.dir, "Child.inf")},
+      {"setupapi", "SetupCopyOEMInfA", 0, "media", run.dir},
+      {"setupapi", "SetupCopyOEMInfA", 0, "mediaType", Num(SPOST_PATH)},
+      {"setupapi", "SetupCopyOEMInfA", 0, "copyStyle", Num(SP_COPY_NOOVERWRITE)},
+      {"setupapi", "SetupCopyOEMInfA", 0, "destSize", Num(MAX_PATH)},
+      {"setupapi", "SetupCopyOEMInfA", 1, "error", Num(ERROR_FILE_EXISTS)},
+      {"setupapi", "SetupUninstallOEMInfA", 0, "name", "child.inf"},
+      {"setupapi", "SetupUninstallOEMInfA", 0, "flags", Num(SUOI_FORCEDELETE)},
+      {"setupapi", "SetupUninstallOEMInfA", 0, "reserved", "null"},
+      {"setupapi", "SetupGetInfFileListA", 0, "directory", "null"},
+      {"setupapi", "SetupGetInfFileListA", 0, "style", Num(INF_STYLE_WIN4)},
+      {"setupapi", "SetupGetInfFileListA", 0, "size", "64"},
+      {"setupapi", "SetupGetInfInformationA", 0, "inf", "Child.inf"},
+      {"setupapi", "SetupGetInfInformationA", 0, "search", Num(INFINFO_DEFAULT_SEARCH)},
+      {"setupapi", "SetupQueryInfOriginalFileInformationA", 0, "inf", "C:\\store\\oem4.inf"},
+      {"setupapi", "SetupQueryInfOriginalFileInformationA", 0, "platform", "null"},
+  };
+  for (const Argument& a : arguments) {
+    CAPTURE(a.function);
+    CAPTURE(a.key);
+    std::vector<Call> calls = CallsOf(run.calls, a.library, a.function);
+    REQUIRE(a.call < calls.size());
+    CHECK(Logged(calls[a.call], a.key) == a.value);
+  }
+  // The records, byte for byte where the groups pass them on.
+  std::string record = CallsOf(run.calls, "rasapi32", "RasSetEntryPropertiesA")[0].Bytes("record");
   CHECK(record.size() == sizeof(RASENTRYA));
   CHECK(DwordAt(record, 0) == sizeof(RASENTRYA));
   CHECK(TextAt(record, 27, 129) == kPhone);
-  CHECK(set[0].IsNull("deviceInfo"));
-  CHECK(set[0].Number("deviceInfoSize") == 0);
-
-  std::vector<Call> params = CallsOf(run.calls, "rasapi32", "RasSetEntryDialParamsA");
-  REQUIRE(params.size() == 1);
-  CHECK(TextAt(params[0].Bytes("params"), 4, 257) == kEntry);
-  CHECK(TextAt(params[0].Bytes("params"), 519, 257) == "user");
-  CHECK(params[0].Number("removePassword") == 0);
-
-  std::vector<Call> dial = CallsOf(run.calls, "rasdlg", "RasDialDlgA");
-  REQUIRE(dial.size() == 1);
-  CHECK(dial[0].Text("entry") == kEntry);
-  CHECK(dial[0].IsNull("phoneNumber"));
-  CHECK(DwordAt(dial[0].Bytes("info"), 0) == sizeof(RASDIALDLG));
-
-  std::vector<Call> copy = CallsOf(run.calls, "setupapi", "SetupCopyOEMInfA");
-  REQUIRE(copy.size() == 2);
-  CHECK(copy[0].Text("source") == JoinPath(run.dir, "Child.inf"));
-  CHECK(copy[0].Text("media") == run.dir);
-  CHECK(copy[0].Number("mediaType") == SPOST_PATH);
-  CHECK(copy[0].Number("copyStyle") == SP_COPY_NOOVERWRITE);
-  CHECK(copy[0].Number("destSize") == MAX_PATH);
-  CHECK(copy[1].Number("error") == ERROR_FILE_EXISTS);
-  std::vector<Call> uninstall = CallsOf(run.calls, "setupapi", "SetupUninstallOEMInfA");
-  REQUIRE(uninstall.size() == 1);
-  CHECK(uninstall[0].Text("name") == "child.inf");
-  CHECK(uninstall[0].Number("flags") == SUOI_FORCEDELETE);
-  CHECK(uninstall[0].IsNull("reserved"));
-  std::vector<Call> list = CallsOf(run.calls, "setupapi", "SetupGetInfFileListA");
-  REQUIRE(list.size() == 1);
-  CHECK(list[0].IsNull("directory"));
-  CHECK(list[0].Number("style") == INF_STYLE_WIN4);
-  CHECK(list[0].Number("size") == 64);
-  std::vector<Call> information = CallsOf(run.calls, "setupapi", "SetupGetInfInformationA");
-  REQUIRE(information.size() == 1);
-  CHECK(information[0].Text("inf") == "Child.inf");
-  CHECK(information[0].Number("search") == INFINFO_DEFAULT_SEARCH);
-  std::vector<Call> original = CallsOf(run.calls, "setupapi", "SetupQueryInfOriginalFileInformationA");
-  REQUIRE(original.size() == 1);
-  CHECK(original[0].Text("inf") == "C:\\store\\oem4.inf");
-  CHECK(original[0].IsNull("platform"));
-  // Nothing calls the entry points that are only resolved.
-  CHECK(CountOf(run.calls, "rasapi32", "RasEnumEntriesA") == 0);
-  CHECK(CountOf(run.calls, "rasapi32", "RasGetEntryPropertiesA") == 0);
+  std::string params = CallsOf(run.calls, "rasapi32", "RasSetEntryDialParamsA")[0].Bytes("params");
+  CHECK(TextAt(params, 4, 257) == kEntry);
+  CHECK(TextAt(params, 519, 257) == "user");
+  CHECK(DwordAt(CallsOf(run.calls, "rasdlg", "RasDialDlgA")[0].Bytes("info"), 0) == sizeof(RASDIALDLG));
 }
 
 TEST_CASE("a bound group binds again without a second load, and one release frees it") {
-  struct Case {
-    const char* group;
-    const char* library;
-    const char* steps;
-  };
-  const Case cases[] = {
-      {"ras-api", "rasapi32", "BindRasApi BindRasApi BindRasApi rasapi32? ReleaseRasApi rasapi32? ReleaseRasApi"},
-      {"ras-dlg", "rasdlg", "BindRasDlg BindRasDlg BindRasDlg rasdlg? ReleaseRasDlg rasdlg? ReleaseRasDlg"},
-      {"setup-api", "setupapi", "BindSetupApi BindSetupApi BindSetupApi setupapi? ReleaseSetupApi setupapi? ReleaseSetupApi"},
-  };
-  for (const Case& c : cases) {
-    CAPTURE(c.group);
-    ChildRun run = RunSteps(std::string("rebind-") + c.group, c.steps);
+  for (const Group& g : kGroups) {
+    CAPTURE(g.library);
+    const std::string bind = std::string(g.bind) + " ", release = std::string(g.release) + " ";
+    const std::string loaded = std::string(g.library) + "? ";
+    ChildRun run = RunSteps(std::string("rebind-") + g.library,
+                            bind + bind + bind + loaded + release + loaded + release);
     CHECK(run.exitCode == 0);
     CHECK(run.results == std::vector<std::string>{"1", "1", "1", "loaded", "done", "unloaded", "done"});
     // The last release finds nothing to free.
-    CHECK(Events(run.calls) == std::vector<std::string>{std::string(c.library) + " attach",
-                                                        std::string(c.library) + " detach"});
+    CHECK(Events(run.calls) == std::vector<std::string>{std::string(g.library) + " attach",
+                                                        std::string(g.library) + " detach"});
   }
 }
 
@@ -323,36 +348,29 @@ TEST_CASE("a release without a bind frees nothing, and a group left bound stays 
 }
 
 TEST_CASE("a library lacking any entry point of its group fails the bind and is freed") {
-  struct Case {
-    const char* variant;
-    const char* steps;
-  };
   // Among them the entry points that are resolved but never called.
-  const Case cases[] = {
-      {"rasapi32-no-RasEnumDevicesA", "BindRasApi rasapi32? RasEnumDevicesA"},
-      {"rasapi32-no-RasEnumEntriesA", "BindRasApi rasapi32? RasEnumDevicesA"},
-      {"rasapi32-no-RasGetEntryPropertiesA", "BindRasApi rasapi32? RasEnumDevicesA"},
-      {"rasapi32-no-RasSetEntryPropertiesA", "BindRasApi rasapi32? RasEnumDevicesA"},
-      {"rasapi32-no-RasSetEntryDialParamsA", "BindRasApi rasapi32? RasEnumDevicesA"},
-      {"rasapi32-no-RasDeleteEntryA", "BindRasApi rasapi32? RasEnumDevicesA"},
-      {"rasdlg-no-RasDialDlgA", "BindRasDlg rasdlg? RasDialDlgA"},
-      {"setupapi-no-SetupCopyOEMInfA", "BindSetupApi setupapi? SetupUninstallOEMInfA"},
-      {"setupapi-no-SetupUninstallOEMInfA", "BindSetupApi setupapi? SetupCopyOEMInfA"},
-      {"setupapi-no-SetupGetInfFileListA", "BindSetupApi setupapi? SetupCopyOEMInfA"},
-      {"setupapi-no-SetupGetInfInformationA", "BindSetupApi setupapi? SetupCopyOEMInfA"},
-      {"setupapi-no-SetupQueryInfOriginalFileInformationA",
-       "BindSetupApi setupapi? SetupCopyOEMInfA"},
+  const char* const variants[] = {
+      "rasapi32-no-RasEnumDevicesA", "rasapi32-no-RasEnumEntriesA",
+      "rasapi32-no-RasGetEntryPropertiesA", "rasapi32-no-RasSetEntryPropertiesA",
+      "rasapi32-no-RasSetEntryDialParamsA", "rasapi32-no-RasDeleteEntryA",
+      "rasdlg-no-RasDialDlgA", "setupapi-no-SetupCopyOEMInfA",
+      "setupapi-no-SetupUninstallOEMInfA", "setupapi-no-SetupGetInfFileListA",
+      "setupapi-no-SetupGetInfInformationA", "setupapi-no-SetupQueryInfOriginalFileInformationA",
   };
-  for (const Case& c : cases) {
-    CAPTURE(c.variant);
-    std::string library = std::string(c.variant).substr(0, std::string(c.variant).find('-'));
-    // The call after the failed bind is one that the variant does export: it
-    // must not be reached through a pointer left behind.
-    ChildRun run = RunSteps(std::string("lacking\\") + c.variant, c.steps, {c.variant});
+  for (const std::string variant : variants) {
+    CAPTURE(variant);
+    const Group& g = *std::find_if(std::begin(kGroups), std::end(kGroups), [&](const Group& x) {
+      return variant.compare(0, strlen(x.library) + 1, std::string(x.library) + "-") == 0;
+    });
+    // The call after the failed bind is, where the group has another, one that
+    // the variant does export: it must not be reached through a pointer left behind.
+    const char* call = variant.find(g.call) == std::string::npos ? g.call : g.otherCall;
+    ChildRun run = RunSteps("lacking\\" + variant,
+                            std::string(g.bind) + " " + g.library + "? " + call, {variant});
     CHECK(run.exitCode == 0);
-    std::string notBound = library == "rasapi32" ? kNotBoundRas : library == "rasdlg" ? "-1" : "0";
-    CHECK(run.results == std::vector<std::string>{"0", "unloaded", notBound});
-    CHECK(Events(run.calls) == std::vector<std::string>{library + " attach", library + " detach"});
+    CHECK(run.results == std::vector<std::string>{"0", "unloaded", g.notBound});
+    CHECK(Events(run.calls) ==
+          std::vector<std::string>{std::string(g.library) + " attach", std::string(g.library) + " detach"});
   }
 }
 
