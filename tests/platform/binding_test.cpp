@@ -189,12 +189,7 @@ const char kNotBoundRas[] = "4294967295";  // (DWORD)-1
 // returns while unbound, and another call of the group (when it has one) for a
 // library that lacks the first.
 struct Group {
-  const char* library;
-  const char* bind;
-  const char* release;
-  const char* call;
-  const char* otherCall;
-  const char* notBound;
+  const char *library, *bind, *release, *call, *otherCall, *notBound;
 };
 const Group kGroups[] = {
     {"rasapi32", "BindRasApi", "ReleaseRasApi", "RasEnumDevicesA", "RasDeleteEntryA", kNotBoundRas},
@@ -256,8 +251,7 @@ TEST_CASE("bound groups forward arguments and results unchanged") {
   // How often each function was called; nothing calls the entry points that
   // are only resolved.
   struct Count {
-    const char* library;
-    const char* function;
+    const char *library, *function;
     size_t calls;
   };
   const Count counts[] = {
@@ -272,45 +266,36 @@ TEST_CASE("bound groups forward arguments and results unchanged") {
     CHECK(CountOf(run.calls, c.library, c.function) == c.calls);
   }
   // The arguments as the fakes received them.
-  struct Argument {
-    const char* library;
-    const char* function;
+  struct Arguments {
+    const char *library, *function;
     size_t call;  // 0: the first call of that function
-    const char* key;
-    std::string value;
+    std::vector<const char*> keys;
+    std::vector<std::string> values;
   };
-  const Argument arguments[] = {
-      {"rasapi32", "RasSetEntryPropertiesA", 0, "phonebook", "null"},
-      {"rasapi32", "RasSetEntryPropertiesA", 0, "entry", kEntry},
-      {"rasapi32", "RasSetEntryPropertiesA", 0, "size", Num(sizeof(RASENTRYA))},
-      {"rasapi32", "RasSetEntryPropertiesA", 0, "deviceInfo", "null"},
-      {"rasapi32", "RasSetEntryPropertiesA", 0, "deviceInfoSize", "0"},
-      {"rasapi32", "RasSetEntryDialParamsA", 0, "removePassword", "0"},
-      {"rasdlg", "RasDialDlgA", 0, "entry", kEntry},
-      {"rasdlg", "RasDialDlgA", 0, "phoneNumber", "null"},
-      {"setupapi", "SetupCopyOEMInfA", 0, "source", JoinPath(run.dir, "Child.inf")},
-      {"setupapi", "SetupCopyOEMInfA", 0, "media", run.dir},
-      {"setupapi", "SetupCopyOEMInfA", 0, "mediaType", Num(SPOST_PATH)},
-      {"setupapi", "SetupCopyOEMInfA", 0, "copyStyle", Num(SP_COPY_NOOVERWRITE)},
-      {"setupapi", "SetupCopyOEMInfA", 0, "destSize", Num(MAX_PATH)},
-      {"setupapi", "SetupCopyOEMInfA", 1, "error", Num(ERROR_FILE_EXISTS)},
-      {"setupapi", "SetupUninstallOEMInfA", 0, "name", "child.inf"},
-      {"setupapi", "SetupUninstallOEMInfA", 0, "flags", Num(SUOI_FORCEDELETE)},
-      {"setupapi", "SetupUninstallOEMInfA", 0, "reserved", "null"},
-      {"setupapi", "SetupGetInfFileListA", 0, "directory", "null"},
-      {"setupapi", "SetupGetInfFileListA", 0, "style", Num(INF_STYLE_WIN4)},
-      {"setupapi", "SetupGetInfFileListA", 0, "size", "64"},
-      {"setupapi", "SetupGetInfInformationA", 0, "inf", "Child.inf"},
-      {"setupapi", "SetupGetInfInformationA", 0, "search", Num(INFINFO_DEFAULT_SEARCH)},
-      {"setupapi", "SetupQueryInfOriginalFileInformationA", 0, "inf", "C:\\store\\oem4.inf"},
-      {"setupapi", "SetupQueryInfOriginalFileInformationA", 0, "platform", "null"},
+  const Arguments arguments[] = {
+      {"rasapi32", "RasSetEntryPropertiesA", 0, {"phonebook", "entry", "size", "deviceInfo", "deviceInfoSize"},
+       {"null", kEntry, Num(sizeof(RASENTRYA)), "null", "0"}},
+      {"rasapi32", "RasSetEntryDialParamsA", 0, {"removePassword"}, {"0"}},
+      {"rasdlg", "RasDialDlgA", 0, {"entry", "phoneNumber"}, {kEntry, "null"}},
+      {"setupapi", "SetupCopyOEMInfA", 0, {"source", "media", "mediaType", "copyStyle", "destSize"},
+       {JoinPath(run.dir, "Child.inf"), run.dir, Num(SPOST_PATH), Num(SP_COPY_NOOVERWRITE), Num(MAX_PATH)}},
+      {"setupapi", "SetupCopyOEMInfA", 1, {"error"}, {Num(ERROR_FILE_EXISTS)}},
+      {"setupapi", "SetupUninstallOEMInfA", 0, {"name", "flags", "reserved"},
+       {"child.inf", Num(SUOI_FORCEDELETE), "null"}},
+      {"setupapi", "SetupGetInfFileListA", 0, {"directory", "style", "size"},
+       {"null", Num(INF_STYLE_WIN4), "64"}},
+      {"setupapi", "SetupGetInfInformationA", 0, {"inf", "search"},
+       {"Child.inf", Num(INFINFO_DEFAULT_SEARCH)}},
+      {"setupapi", "SetupQueryInfOriginalFileInformationA", 0, {"inf", "platform"},
+       {"C:\\store\\oem4.inf", "null"}},
   };
-  for (const Argument& a : arguments) {
+  for (const Arguments& a : arguments) {
     CAPTURE(a.function);
-    CAPTURE(a.key);
     std::vector<Call> calls = CallsOf(run.calls, a.library, a.function);
     REQUIRE(a.call < calls.size());
-    CHECK(Logged(calls[a.call], a.key) == a.value);
+    std::vector<std::string> values;
+    for (const char* key : a.keys) values.push_back(Logged(calls[a.call], key));
+    CHECK(values == a.values);
   }
   // The records, byte for byte where the groups pass them on.
   std::string record = CallsOf(run.calls, "rasapi32", "RasSetEntryPropertiesA")[0].Bytes("record");
