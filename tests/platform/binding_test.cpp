@@ -262,7 +262,7 @@ TEST_CASE("bound groups forward arguments and results unchanged") {
       {"rasapi32", "RasEnumEntriesA", 0},        {"rasapi32", "RasGetEntryPropertiesA", 0},
   };
   for (const Count& c : counts) {
-    CAPTURE(c.function);
+    INFO(std::string(c.function));
     CHECK(CountOf(run.calls, c.library, c.function) == c.calls);
   }
   // The arguments as the fakes received them.
@@ -290,12 +290,16 @@ TEST_CASE("bound groups forward arguments and results unchanged") {
        {"C:\\store\\oem4.inf", "null"}},
   };
   for (const Arguments& a : arguments) {
-    CAPTURE(a.function);
+    INFO(std::string(a.function));
     std::vector<Call> calls = CallsOf(run.calls, a.library, a.function);
     REQUIRE(a.call < calls.size());
-    std::vector<std::string> values;
-    for (const char* key : a.keys) values.push_back(Logged(calls[a.call], key));
-    CHECK(values == a.values);
+    REQUIRE(a.keys.size() == a.values.size());
+    std::string logged, expected;
+    for (size_t k = 0; k < a.keys.size(); ++k) {
+      logged += std::string(a.keys[k]) + "=" + Logged(calls[a.call], a.keys[k]) + " ";
+      expected += std::string(a.keys[k]) + "=" + a.values[k] + " ";
+    }
+    CHECK(logged == expected);
   }
   // The records, byte for byte where the groups pass them on.
   std::string record = CallsOf(run.calls, "rasapi32", "RasSetEntryPropertiesA")[0].Bytes("record");
@@ -310,7 +314,7 @@ TEST_CASE("bound groups forward arguments and results unchanged") {
 
 TEST_CASE("a bound group binds again without a second load, and one release frees it") {
   for (const Group& g : kGroups) {
-    CAPTURE(g.library);
+    INFO(std::string(g.library));
     const std::string bind = std::string(g.bind) + " ", release = std::string(g.release) + " ";
     const std::string loaded = std::string(g.library) + "? ";
     ChildRun run = RunSteps(std::string("rebind-") + g.library,

@@ -51,7 +51,7 @@ TEST_CASE("IsWindows7 follows the version that Wine reports to a program") {
   };
   std::string dir = MakeScratchDir("platform\\version");
   for (const Case& c : cases) {
-    CAPTURE(c.wineVersion);
+    INFO(std::string(c.wineVersion));
     CAPTURE(c.declaresWindows10);
     // The manifest lies beside a program of its own name: the other rows run without one.
     const std::string exe = c.declaresWindows10 ? "halvoran_version10_child.exe"
