@@ -1,7 +1,9 @@
 // The late-bound library groups against the fake libraries. Each case runs
-// this executable as a child in a scratch folder while the fakes (or a variant
-// lacking one entry point) are the system's libraries, which the groups load
-// by full path; the fakes' log shows every load, free and call.
+// named steps in a scratch folder while the fakes (or a variant lacking one
+// entry point) are the system's libraries, which the groups load by full path;
+// the fakes' log shows every load, free and call. The steps run in this
+// process, or, where the end of a process or its own folder and settings
+// matter, in a copy of this executable started as a child.
 #include <doctest.h>
 
 #include <windows.h>
@@ -133,41 +135,69 @@ const std::vector<Step>& Steps() {
   return steps;
 }
 
+// One step by name: its result, or "unknown-step".
+std::string RunStep(const std::string& name) {
+  for (const Step& s : Steps())
+    if (name == s.name) return s.run();
+  return "unknown-step";
+}
+
 TEST_CHILD(binding_steps) {
   std::string out;
-  for (int i = 0; i < argc; ++i) {
-    std::string result = "unknown-step";
-    for (const Step& s : Steps())
-      if (strcmp(s.name, argv[i]) == 0) result = s.run();
-    out += result + "\n";
-  }
+  for (int i = 0; i < argc; ++i) out += RunStep(argv[i]) + "\n";
   return WriteWholeFile("child_steps.txt", out) ? 0 : 1;
 }
 
-struct ChildRun {
-  long exitCode = -1;
+struct StepsRun {
+  long exitCode = 0;  // the child's
   std::vector<std::string> results;  // one per step
   std::vector<Call> calls;
   std::string dir;
 };
 
-// Runs the steps in a fresh scratch folder with a copy of this executable,
-// while the fakes (with the given variants) are the system's libraries unless
-// placeFakes is false.
-// decoys: libraries lacking an entry point, put beside the child (which is
-// also its current folder) under the names of the three.
-ChildRun RunSteps(const std::string& folder, const std::string& steps,
-                  const std::vector<std::string>& variants = {}, bool placeFakes = true,
-                  const std::string& exeName = "binding_child.exe",
-                  const std::vector<std::string>& decoys = {}) {
-  ChildRun run;
+// A fresh scratch folder with an INF for the set-up steps, while the fakes
+// (with the given variants) are the system's libraries unless placeFakes is false.
+StepsRun Prepare(const std::string& folder, const std::vector<std::string>& variants,
+                 bool placeFakes) {
+  StepsRun run;
   run.dir = MakeScratchDir("platform\\" + folder);
   if (placeFakes) REQUIRE(fakestack::PlantSystemFakes(variants));
   else fakestack::RestoreSystemLibraries();
+  WriteWholeFile(JoinPath(run.dir, "Child.inf"), "[Version]\r\nSignature=\"$Windows NT$\"\r\n");
+  return run;
+}
+
+// Runs the steps (names separated by blanks) in this process, with the
+// scratch folder as its current directory.
+StepsRun RunSteps(const std::string& folder, const std::string& steps,
+                  const std::vector<std::string>& variants = {}) {
+  StepsRun run = Prepare(folder, variants, true);
+  char saved[MAX_PATH] = {};
+  GetCurrentDirectoryA(sizeof saved, saved);
+  SetCurrentDirectoryA(run.dir.c_str());
+  for (size_t start = 0, end; start < steps.size(); start = end + 1) {
+    end = std::min(steps.find(' ', start), steps.size());
+    run.results.push_back(RunStep(steps.substr(start, end - start)));
+  }
+  run.calls = fakestack::ReadCalls(run.dir);
+  // A group that a failed case left bound must not change the next case.
+  ReleaseRasApi();
+  ReleaseRasDlg();
+  ReleaseSetupApi();
+  SetCurrentDirectoryA(saved);
+  return run;
+}
+
+// Runs the steps in a copy of this executable named exeName in the scratch
+// folder (also its current folder). decoys: libraries lacking an entry point,
+// put beside the child under the names of the three.
+StepsRun RunStepsInChild(const std::string& folder, const std::string& steps, bool placeFakes,
+                         const std::string& exeName,
+                         const std::vector<std::string>& decoys = {}) {
+  StepsRun run = Prepare(folder, {}, placeFakes);
   for (const std::string& decoy : decoys)
     REQUIRE(CopyFileTo(fakestack::VariantPath(decoy),
                        JoinPath(run.dir, fakestack::VariantLibrary(decoy))));
-  WriteWholeFile(JoinPath(run.dir, "Child.inf"), "[Version]\r\nSignature=\"$Windows NT$\"\r\n");
   std::string exe = JoinPath(run.dir, exeName);
   REQUIRE(CopyFileTo(SelfPath(), exe));
   run.exitCode = RunProcess("\"" + exe + "\" --child binding_steps " + steps, run.dir, 30000);
@@ -212,15 +242,13 @@ TEST_CASE("forwarding calls of unbound groups return the not-bound value and cal
       "SetupQueryInfOriginalFileInformationA";
   const std::vector<std::string> notBound = {kNotBoundRas, kNotBoundRas, kNotBoundRas,
                                              kNotBoundRas, "-1", "0", "0", "0  0", "0 0", "0 "};
-  ChildRun before = RunSteps("unbound-before", calls);
-  CHECK(before.exitCode == 0);
+  StepsRun before = RunSteps("unbound-before", calls);
   CHECK(before.results == notBound);
   CHECK(before.calls.empty());
 
-  ChildRun after = RunSteps(
+  StepsRun after = RunSteps(
       "unbound-after", std::string("BindRasApi BindRasDlg BindSetupApi ReleaseRasApi ReleaseRasDlg "
                                    "ReleaseSetupApi ") + calls);
-  CHECK(after.exitCode == 0);
   std::vector<std::string> expected = {"1", "1", "1", "done", "done", "done"};
   expected.insert(expected.end(), notBound.begin(), notBound.end());
   CHECK(after.results == expected);
@@ -231,13 +259,12 @@ TEST_CASE("forwarding calls of unbound groups return the not-bound value and cal
 
 TEST_CASE("bound groups forward arguments and results unchanged") {
   // The script makes results that only pass-through can produce.
-  ChildRun run = RunSteps(
+  StepsRun run = RunSteps(
       "forward",
       "BindRasApi RasEnumDevicesA RasSetEntryPropertiesA RasSetEntryDialParamsA RasDeleteEntryA "
       "RasDeleteEntryA BindRasDlg RasDialDlgA BindSetupApi SetupCopyOEMInfA SetupCopyOEMInfA "
       "SetupGetInfFileListA SetupGetInfInformationA SetupQueryInfOriginalFileInformationA "
       "SetupUninstallOEMInfA ReleaseRasApi ReleaseRasDlg ReleaseSetupApi");
-  CHECK(run.exitCode == 0);
   // Results: 603 (size probe), written, params stored, deleted, then missing
   // (623); the dial dialog's TRUE; copied, then refused as already staged (0);
   // the store's list and its size, the information's size, the original name;
@@ -317,9 +344,8 @@ TEST_CASE("a bound group binds again without a second load, and one release free
     INFO(std::string(g.library));
     const std::string bind = std::string(g.bind) + " ", release = std::string(g.release) + " ";
     const std::string loaded = std::string(g.library) + "? ";
-    ChildRun run = RunSteps(std::string("rebind-") + g.library,
+    StepsRun run = RunSteps(std::string("rebind-") + g.library,
                             bind + bind + bind + loaded + release + loaded + release);
-    CHECK(run.exitCode == 0);
     CHECK(run.results == std::vector<std::string>{"1", "1", "1", "loaded", "done", "unloaded", "done"});
     // The last release finds nothing to free.
     CHECK(Events(run.calls) == std::vector<std::string>{std::string(g.library) + " attach",
@@ -328,8 +354,9 @@ TEST_CASE("a bound group binds again without a second load, and one release free
 }
 
 TEST_CASE("a release without a bind frees nothing, and a group left bound stays to the end") {
-  ChildRun run = RunSteps("release-unbound",
-                          "ReleaseRasApi ReleaseRasDlg ReleaseSetupApi RasDeleteEntryA BindRasApi");
+  StepsRun run = RunStepsInChild("release-unbound",
+                                 "ReleaseRasApi ReleaseRasDlg ReleaseSetupApi RasDeleteEntryA BindRasApi",
+                                 true, "binding_child.exe");
   CHECK(run.exitCode == 0);
   CHECK(run.results == std::vector<std::string>{"done", "done", "done", kNotBoundRas, "1"});
   // Nothing releases a group at process end: the library goes with the process.
@@ -354,9 +381,8 @@ TEST_CASE("a library lacking any entry point of its group fails the bind and is 
     // The call after the failed bind is, where the group has another, one that
     // the variant does export: it must not be reached through a pointer left behind.
     const char* call = variant.find(g.call) == std::string::npos ? g.call : g.otherCall;
-    ChildRun run = RunSteps("lacking\\" + variant,
+    StepsRun run = RunSteps("lacking\\" + variant,
                             std::string(g.bind) + " " + g.library + "? " + call, {variant});
-    CHECK(run.exitCode == 0);
     CHECK(run.results == std::vector<std::string>{"0", "unloaded", g.notBound});
     CHECK(Events(run.calls) ==
           std::vector<std::string>{std::string(g.library) + " attach", std::string(g.library) + " detach"});
@@ -365,10 +391,10 @@ TEST_CASE("a library lacking any entry point of its group fails the bind and is 
 
 TEST_CASE("the groups load the system folder's libraries, never one beside the program") {
   // The decoys lack an entry point: a bind through one of them would fail.
-  ChildRun run = RunSteps("system-folder", "BindRasApi BindRasDlg BindSetupApi", {}, true,
-                          "binding_child.exe",
-                          {"rasapi32-no-RasEnumDevicesA", "rasdlg-no-RasDialDlgA",
-                           "setupapi-no-SetupCopyOEMInfA"});
+  StepsRun run = RunStepsInChild("system-folder", "BindRasApi BindRasDlg BindSetupApi", true,
+                                 "binding_child.exe",
+                                 {"rasapi32-no-RasEnumDevicesA", "rasdlg-no-RasDialDlgA",
+                                  "setupapi-no-SetupCopyOEMInfA"});
   CHECK(run.exitCode == 0);
   CHECK(run.results == std::vector<std::string>{"1", "1", "1"});
   for (const char* library : {"rasapi32", "rasdlg", "setupapi"}) {
@@ -386,10 +412,10 @@ TEST_CASE("a library that does not load fails the bind and leaves the group unlo
   REQUIRE(settings.DisableDll("rasapi32"));
   REQUIRE(settings.DisableDll("rasdlg"));
   REQUIRE(settings.DisableDll("setupapi"));
-  ChildRun run = RunSteps("no-library",
-                          "BindRasApi BindRasDlg BindSetupApi rasapi32? rasdlg? setupapi? "
-                          "RasDeleteEntryA RasDialDlgA SetupUninstallOEMInfA ReleaseRasApi",
-                          {}, false, kExe);
+  StepsRun run = RunStepsInChild("no-library",
+                                 "BindRasApi BindRasDlg BindSetupApi rasapi32? rasdlg? setupapi? "
+                                 "RasDeleteEntryA RasDialDlgA SetupUninstallOEMInfA ReleaseRasApi",
+                                 false, kExe);
   CHECK(run.exitCode == 0);
   CHECK(run.results == std::vector<std::string>{"0", "0", "0", "unloaded", "unloaded", "unloaded",
                                                 kNotBoundRas, "-1", "0", "done"});
