@@ -1,7 +1,6 @@
 #include "tests/fakes/fake_files.h"
 
 #include <windows.h>
-#include <stdio.h>
 #include <string.h>
 
 #include <algorithm>
@@ -201,38 +200,6 @@ std::string FormatDevices(const std::vector<Device>& devices) {
   std::string text;
   for (const Device& d : devices) text += d.type + " " + d.name + "\n";
   return text;
-}
-
-bool ReadFileBytes(const std::string& path, std::string* out) {
-  out->clear();
-  FILE* f = fopen(path.c_str(), "rb");
-  if (!f) return false;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) out->append(buf, n);
-  fclose(f);
-  return true;
-}
-
-bool WriteFileBytes(const std::string& path, const std::string& data) {
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = fwrite(data.data(), 1, data.size(), f) == data.size();
-  return fclose(f) == 0 && ok;
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
 }
 
 std::vector<std::string> InfNames(const std::string& folder) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_bytes.h"
+
 namespace fakefiles {
 
 // Relative names: every fake works in the process's current directory.
@@ -54,13 +56,11 @@ struct Device {
 std::vector<Device> ParseDevices(const std::string& text);
 std::string FormatDevices(const std::vector<Device>& devices);
 
-// Whole-file helpers (binary; a missing file reads as empty and false).
-// The test support's file helpers are these too.
-bool ReadFileBytes(const std::string& path, std::string* out);
-bool WriteFileBytes(const std::string& path, const std::string& data);
-
-// The lines of a text without their line ends (LF or CRLF).
-std::vector<std::string> SplitLines(const std::string& text);
+// Whole files (binary; a missing file reads as empty and false) and the lines
+// of a text.
+using filebytes::ReadFileBytes;
+using filebytes::SplitLines;
+using filebytes::WriteFileBytes;
 
 // The *.inf file names in folder, sorted.
 std::vector<std::string> InfNames(const std::string& folder);

@@ -55,16 +55,8 @@ class LoadedFake {
   char saved_[MAX_PATH] = {};
 };
 
-typedef decltype(&RasEnumDevicesA) PfnRasEnumDevicesA;
-typedef decltype(&RasSetEntryPropertiesA) PfnRasSetEntryPropertiesA;
-typedef decltype(&RasSetEntryDialParamsA) PfnRasSetEntryDialParamsA;
-typedef decltype(&RasDeleteEntryA) PfnRasDeleteEntryA;
-typedef decltype(&RasDialDlgA) PfnRasDialDlgA;
-typedef decltype(&SetupCopyOEMInfA) PfnSetupCopyOEMInfA;
-typedef decltype(&SetupUninstallOEMInfA) PfnSetupUninstallOEMInfA;
-typedef decltype(&SetupGetInfFileListA) PfnSetupGetInfFileListA;
-typedef decltype(&SetupGetInfInformationA) PfnSetupGetInfInformationA;
-typedef decltype(&SetupQueryInfOriginalFileInformationA) PfnSetupQueryInfOriginalFileInformationA;
+// An entry point of a loaded fake, typed as the platform header declares it.
+#define FAKE_ENTRY(fake, name) (fake).Get<decltype(&name)>(#name)
 
 RASENTRYA EntryRecord(const char* phone) {
   RASENTRYA e;
@@ -82,7 +74,7 @@ std::string AsBytes(const void* p, size_t n) { return std::string(static_cast<co
 TEST_CASE("fake RasEnumDevicesA answers the size probe and lists fake_devices.txt") {
   std::string dir = MakeScratchDir("fakes\\devices");
   LoadedFake ras(dir, "rasapi32");
-  auto enumDevices = ras.Get<PfnRasEnumDevicesA>("RasEnumDevicesA");
+  auto enumDevices = FAKE_ENTRY(ras, RasEnumDevicesA);
 
   // No devices file: no devices.
   DWORD size = 99, count = 99;
@@ -135,7 +127,7 @@ TEST_CASE("the script forces results by call number, by kind and for every call"
                                       "RasEnumDevicesA#3 5\nRasEnumDevicesA.probe 0\n"
                                       "RasDeleteEntryA -1\n"));
   LoadedFake ras(dir, "rasapi32");
-  auto enumDevices = ras.Get<PfnRasEnumDevicesA>("RasEnumDevicesA");
+  auto enumDevices = FAKE_ENTRY(ras, RasEnumDevicesA);
   RASDEVINFOA list[1];
   list[0].dwSize = sizeof list[0];
   struct Case { bool probe; DWORD result; };
@@ -146,16 +138,16 @@ TEST_CASE("the script forces results by call number, by kind and for every call"
     CHECK(size == 152);  // outputs as without the script
     CHECK(count == 1);
   }
-  CHECK(ras.Get<PfnRasDeleteEntryA>("RasDeleteEntryA")(nullptr, "x") == 0xFFFFFFFFu);
+  CHECK(FAKE_ENTRY(ras, RasDeleteEntryA)(nullptr, "x") == 0xFFFFFFFFu);
 }
 
 TEST_CASE("fake phonebook: entries seeded, written, written over, given dial parameters, deleted") {
   std::string dir = MakeScratchDir("fakes\\phonebook");
   REQUIRE(fakestack::WritePhonebook(dir, {{"Halvoran 2.0", "", ""}}));
   LoadedFake ras(dir, "rasapi32");
-  auto setEntry = ras.Get<PfnRasSetEntryPropertiesA>("RasSetEntryPropertiesA");
-  auto setParams = ras.Get<PfnRasSetEntryDialParamsA>("RasSetEntryDialParamsA");
-  auto deleteEntry = ras.Get<PfnRasDeleteEntryA>("RasDeleteEntryA");
+  auto setEntry = FAKE_ENTRY(ras, RasSetEntryPropertiesA);
+  auto setParams = FAKE_ENTRY(ras, RasSetEntryDialParamsA);
+  auto deleteEntry = FAKE_ENTRY(ras, RasDeleteEntryA);
   CHECK(deleteEntry(nullptr, "Halvoran 2.0") == 0);
   CHECK(fakestack::ReadPhonebook(dir).empty());
 
@@ -202,10 +194,10 @@ TEST_CASE("fake RasDialDlgA records its arguments and the record bytes") {
   info.dwSize = sizeof info;
   info.hwndOwner = reinterpret_cast<HWND>(0x12345);
   char entry[] = "Halvoran 3.2";
-  CHECK(dlg.Get<PfnRasDialDlgA>("RasDialDlgA")(nullptr, entry, nullptr, &info) == TRUE);
+  CHECK(FAKE_ENTRY(dlg, RasDialDlgA)(nullptr, entry, nullptr, &info) == TRUE);
   RASDIALDLG sent = info;
   info.dwSize = sizeof info - 1;
-  CHECK(dlg.Get<PfnRasDialDlgA>("RasDialDlgA")(nullptr, entry, nullptr, &info) == FALSE);
+  CHECK(FAKE_ENTRY(dlg, RasDialDlgA)(nullptr, entry, nullptr, &info) == FALSE);
   std::vector<Call> calls = fakestack::CallsOf(fakestack::ReadCalls(dir), "rasdlg", "RasDialDlgA");
   REQUIRE(calls.size() == 2);
   CHECK(calls[0].Text("entry") == "Halvoran 3.2");
@@ -222,8 +214,8 @@ TEST_CASE("fake SetupCopyOEMInfA stages INFs as Wine does, or as Windows does wh
   REQUIRE(WriteWholeFile(JoinPath(dir, "b\\Zorvane.inf"), "[Version]\r\n;another\r\n"));
   std::string store = fakestack::InfStoreDir(dir);
   LoadedFake setup(dir, "setupapi");
-  auto copy = setup.Get<PfnSetupCopyOEMInfA>("SetupCopyOEMInfA");
-  auto uninstall = setup.Get<PfnSetupUninstallOEMInfA>("SetupUninstallOEMInfA");
+  auto copy = FAKE_ENTRY(setup, SetupCopyOEMInfA);
+  auto uninstall = FAKE_ENTRY(setup, SetupUninstallOEMInfA);
 
   struct Case {
     const char* script;  // forced outcome, or "" for the natural one
@@ -274,9 +266,9 @@ TEST_CASE("fake SetupCopyOEMInfA stages INFs as Wine does, or as Windows does wh
 
   // The store's list, and each copy's original name: Wine's answer (the file's
   // own name) or, under Windows naming, the name its .pnf keeps.
-  auto list = setup.Get<PfnSetupGetInfFileListA>("SetupGetInfFileListA");
-  auto information = setup.Get<PfnSetupGetInfInformationA>("SetupGetInfInformationA");
-  auto original = setup.Get<PfnSetupQueryInfOriginalFileInformationA>("SetupQueryInfOriginalFileInformationA");
+  auto list = FAKE_ENTRY(setup, SetupGetInfFileListA);
+  auto information = FAKE_ENTRY(setup, SetupGetInfInformationA);
+  auto original = FAKE_ENTRY(setup, SetupQueryInfOriginalFileInformationA);
   const std::string names("Zorvane.inf\0oem0.inf\0oem1.inf\0\0", 31);
   char listed[64] = {};
   DWORD required = 0;
@@ -340,7 +332,7 @@ TEST_CASE("the call log keeps texts and bytes exactly") {
   {
     LoadedFake ras(dir, "rasapi32");
     RASENTRYA e = EntryRecord("0049\"30\\12");
-    ras.Get<PfnRasSetEntryPropertiesA>("RasSetEntryPropertiesA")(nullptr, "A \"quoted\" \\ name\t",
+    FAKE_ENTRY(ras, RasSetEntryPropertiesA)(nullptr, "A \"quoted\" \\ name\t",
                                                                  &e, sizeof e, nullptr, 0);
   }
   std::vector<Call> calls = fakestack::ReadCalls(dir);

@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/fakes/fake_files.h"
+#include "tests/support/file_bytes.h"
 
 std::string SelfPath() {
   char path[MAX_PATH * 2] = {};
@@ -148,13 +148,13 @@ bool FileExists(const std::string& path) {
 
 bool ReadWholeFile(const std::string& path, std::string* out) {
   std::string data;
-  if (!fakefiles::ReadFileBytes(path, &data)) return false;  // *out stays as it was
+  if (!filebytes::ReadFileBytes(path, &data)) return false;  // *out stays as it was
   *out = std::move(data);
   return true;
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& data) {
-  return fakefiles::WriteFileBytes(path, data);
+  return filebytes::WriteFileBytes(path, data);
 }
 
 bool CopyFileTo(const std::string& from, const std::string& to) {
@@ -166,7 +166,7 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
   return dir + "\\" + name;
 }
 
-std::vector<std::string> TextLines(const std::string& text) { return fakefiles::SplitLines(text); }
+std::vector<std::string> TextLines(const std::string& text) { return filebytes::SplitLines(text); }
 
 std::vector<std::string> FileLines(const std::string& path) {
   std::string text;
