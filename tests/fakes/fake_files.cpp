@@ -1,9 +1,6 @@
 #include "tests/fakes/fake_files.h"
 
-#include <windows.h>
 #include <string.h>
-
-#include <algorithm>
 
 namespace fakefiles {
 
@@ -200,19 +197,6 @@ std::string FormatDevices(const std::vector<Device>& devices) {
   std::string text;
   for (const Device& d : devices) text += d.type + " " + d.name + "\n";
   return text;
-}
-
-std::vector<std::string> InfNames(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((folder + "\\*.inf").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
-  } while (FindNextFileA(h, &fd));
-  FindClose(h);
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 }  // namespace fakefiles

@@ -56,13 +56,11 @@ struct Device {
 std::vector<Device> ParseDevices(const std::string& text);
 std::string FormatDevices(const std::vector<Device>& devices);
 
-// Whole files (binary; a missing file reads as empty and false) and the lines
-// of a text.
+// Whole files (binary; a missing file reads as empty and false), the lines of
+// a text, and the sorted names of a folder's files that match a pattern.
+using filebytes::FileNames;
 using filebytes::ReadFileBytes;
 using filebytes::SplitLines;
 using filebytes::WriteFileBytes;
-
-// The *.inf file names in folder, sorted.
-std::vector<std::string> InfNames(const std::string& folder);
 
 }  // namespace fakefiles

@@ -57,7 +57,7 @@ struct CopyOutcome {
 // same name gets the next free oem<N>.inf. As Windows: every new copy gets it.
 CopyOutcome NaturalCopy(const std::string& content, const std::string& sourceName, DWORD copyStyle) {
   CopyOutcome out;
-  for (const std::string& name : fakefiles::InfNames(StoreDir())) {
+  for (const std::string& name : fakefiles::FileNames(StoreDir(), "*.inf")) {
     std::string stored;
     if (fakefiles::ReadFileBytes(StoreDir() + "\\" + name, &stored) && stored == content) {
       out.name = name;
@@ -175,7 +175,7 @@ BOOL WINAPI SetupUninstallOEMInfA(PCSTR name, DWORD flags, PVOID reserved) {
 BOOL WINAPI SetupGetInfFileListA(PCSTR directory, DWORD style, PSTR buffer, DWORD size, PDWORD required) {
   std::string list;
   std::string folder = directory ? std::string(directory) : StoreDir();
-  for (const std::string& name : fakefiles::InfNames(folder)) list += name + '\0';
+  for (const std::string& name : fakefiles::FileNames(folder, "*.inf")) list += name + '\0';
   list += '\0';
   if (required) *required = static_cast<DWORD>(list.size());
   BOOL result = TRUE;

@@ -137,7 +137,7 @@ bool SeedStoreCopy(const std::string& dir, const std::string& storeName,
 }
 
 std::vector<std::string> StagedInfs(const std::string& dir) {
-  return fakefiles::InfNames(InfStoreDir(dir));
+  return fakefiles::FileNames(InfStoreDir(dir), "*.inf");
 }
 
 uint32_t DwordAt(const std::string& bytes, size_t offset) {

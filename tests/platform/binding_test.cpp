@@ -181,9 +181,7 @@ StepsRun RunSteps(const std::string& folder, const std::string& steps,
   }
   run.calls = fakestack::ReadCalls(run.dir);
   // A group that a failed case left bound must not change the next case.
-  ReleaseRasApi();
-  ReleaseRasDlg();
-  ReleaseSetupApi();
+  for (const char* release : {"ReleaseRasApi", "ReleaseRasDlg", "ReleaseSetupApi"}) RunStep(release);
   SetCurrentDirectoryA(saved);
   return run;
 }

@@ -1,10 +1,12 @@
-// Whole files and the lines of a text, for the test support and for the fake
-// system libraries alike. Inline, so that the fakes take them without linking
+// Whole files, the lines of a text and the files of a folder, for the test
+// support and for the fake system libraries alike. Inline, so that the fakes take them without linking
 // anything of the test support (which a library loaded into the program under
 // test must not import).
 #pragma once
+#include <windows.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,20 @@ inline std::vector<std::string> SplitLines(const std::string& text) {
     start = end + 1;
   }
   return lines;
+}
+
+// The names of the files (not folders) in folder that match pattern, sorted.
+inline std::vector<std::string> FileNames(const std::string& folder, const char* pattern = "*") {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((folder + "\\" + pattern).c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace filebytes
