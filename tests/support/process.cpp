@@ -1,6 +1,6 @@
 #include "tests/support/process.h"
 
-#include <utility>
+#include <stdio.h>
 #include <vector>
 
 #include "tests/support/file_bytes.h"
@@ -149,7 +149,7 @@ bool FileExists(const std::string& path) {
 bool ReadWholeFile(const std::string& path, std::string* out) {
   std::string data;
   if (!filebytes::ReadFileBytes(path, &data)) return false;  // *out stays as it was
-  *out = std::move(data);
+  out->swap(data);
   return true;
 }
 
