@@ -166,7 +166,9 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
   return dir + "\\" + name;
 }
 
-std::vector<std::string> TextLines(const std::string& text) { return filebytes::SplitLines(text); }
+std::vector<std::string> TextLines(const std::string& text) {
+  return filebytes::SplitLines(text);
+}
 
 std::vector<std::string> FileLines(const std::string& path) {
   std::string text;
