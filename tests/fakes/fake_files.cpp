@@ -1,6 +1,5 @@
 #include "tests/fakes/fake_files.h"
 
-#include <stdio.h>
 #include <string.h>
 
 namespace fakefiles {
@@ -91,18 +90,6 @@ std::string TrimLineEnd(std::string line) {
   return line;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(TrimLineEnd(text.substr(start, end - start)));
-    start = end + 1;
-  }
-  return lines;
-}
-
 }  // namespace
 
 std::string Text(const char* text) { return text ? Escaped(text, static_cast<size_t>(-1)) : "null"; }
@@ -159,7 +146,7 @@ bool ParseLine(const std::string& rawLine, std::vector<std::string>* words,
 
 std::vector<PhonebookEntry> ParsePhonebook(const std::string& text) {
   std::vector<PhonebookEntry> entries;
-  for (const std::string& line : Lines(text)) {
+  for (const std::string& line : SplitLines(text)) {
     std::vector<std::string> words;
     std::vector<Field> fields;
     if (!ParseLine(line, &words, &fields)) continue;
@@ -191,7 +178,7 @@ std::string FormatPhonebook(const std::vector<PhonebookEntry>& entries) {
 
 std::vector<Device> ParseDevices(const std::string& text) {
   std::vector<Device> devices;
-  for (const std::string& line : Lines(text)) {
+  for (const std::string& line : SplitLines(text)) {
     size_t start = line.find_first_not_of(" \t");
     if (start == std::string::npos) continue;
     size_t space = line.find_first_of(" \t", start);
@@ -210,24 +197,6 @@ std::string FormatDevices(const std::vector<Device>& devices) {
   std::string text;
   for (const Device& d : devices) text += d.type + " " + d.name + "\n";
   return text;
-}
-
-bool ReadFileBytes(const std::string& path, std::string* out) {
-  out->clear();
-  FILE* f = fopen(path.c_str(), "rb");
-  if (!f) return false;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) out->append(buf, n);
-  fclose(f);
-  return true;
-}
-
-bool WriteFileBytes(const std::string& path, const std::string& data) {
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = fwrite(data.data(), 1, data.size(), f) == data.size();
-  return fclose(f) == 0 && ok;
 }
 
 }  // namespace fakefiles

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_bytes.h"
+
 namespace fakefiles {
 
 // Relative names: every fake works in the process's current directory.
@@ -54,8 +56,11 @@ struct Device {
 std::vector<Device> ParseDevices(const std::string& text);
 std::string FormatDevices(const std::vector<Device>& devices);
 
-// Whole-file helpers (binary; a missing file reads as empty and false).
-bool ReadFileBytes(const std::string& path, std::string* out);
-bool WriteFileBytes(const std::string& path, const std::string& data);
+// Whole files (binary; a missing file reads as empty and false), the lines of
+// a text, and the sorted names of a folder's files that match a pattern.
+using filebytes::FileNames;
+using filebytes::ReadFileBytes;
+using filebytes::SplitLines;
+using filebytes::WriteFileBytes;
 
 }  // namespace fakefiles

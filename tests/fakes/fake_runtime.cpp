@@ -13,13 +13,8 @@ int PreviousCalls(const char* library, const char* function) {
   fakefiles::ReadFileBytes(fakefiles::kCallLog, &log);
   std::string prefix = std::string(library) + " " + function + " ";
   int n = 0;
-  size_t start = 0;
-  while (start < log.size()) {
-    if (log.compare(start, prefix.size(), prefix) == 0) ++n;
-    size_t end = log.find('\n', start);
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
+  for (const std::string& line : fakefiles::SplitLines(log))
+    if (line.compare(0, prefix.size(), prefix) == 0) ++n;
   return n;
 }
 
@@ -61,13 +56,8 @@ bool Scripted(const char* library, const char* function, const char* kind, std::
   std::string keys[3] = {numbered, kinded, function};
   for (const std::string& wanted : keys) {
     if (wanted.empty()) continue;
-    size_t start = 0;
-    while (start < script.size()) {
-      size_t end = script.find('\n', start);
-      if (end == std::string::npos) end = script.size();
-      std::string line = script.substr(start, end - start);
-      start = end + 1;
-      while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    for (std::string line : fakefiles::SplitLines(script)) {
+      while (!line.empty() && line.back() == ' ') line.pop_back();
       size_t space = line.find(' ');
       if (line.empty() || line[0] == '#' || space == std::string::npos) continue;
       if (line.compare(0, space, wanted) != 0 || space != wanted.size()) continue;

@@ -8,8 +8,6 @@
 #include <stddef.h>
 #include <string.h>
 
-#include <algorithm>
-
 #include "tests/fakes/fake_runtime.h"
 
 using fakefiles::Number;
@@ -33,19 +31,6 @@ std::string BaseName(const char* path) {
   for (const char* p = path; *p; ++p)
     if (*p == '\\' || *p == '/' || *p == ':') name = p + 1;
   return name;
-}
-
-// The INF files of the store (or of another folder).
-std::vector<std::string> StoredInfs(const std::string& folder = StoreDir()) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((folder + "\\*.inf").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
-  } while (FindNextFileA(h, &fd));
-  FindClose(h);
-  return names;
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -72,7 +57,7 @@ struct CopyOutcome {
 // same name gets the next free oem<N>.inf. As Windows: every new copy gets it.
 CopyOutcome NaturalCopy(const std::string& content, const std::string& sourceName, DWORD copyStyle) {
   CopyOutcome out;
-  for (const std::string& name : StoredInfs()) {
+  for (const std::string& name : fakefiles::FileNames(StoreDir(), "*.inf")) {
     std::string stored;
     if (fakefiles::ReadFileBytes(StoreDir() + "\\" + name, &stored) && stored == content) {
       out.name = name;
@@ -190,9 +175,7 @@ BOOL WINAPI SetupUninstallOEMInfA(PCSTR name, DWORD flags, PVOID reserved) {
 BOOL WINAPI SetupGetInfFileListA(PCSTR directory, DWORD style, PSTR buffer, DWORD size, PDWORD required) {
   std::string list;
   std::string folder = directory ? std::string(directory) : StoreDir();
-  std::vector<std::string> names = StoredInfs(folder);
-  std::sort(names.begin(), names.end());
-  for (const std::string& name : names) list += name + '\0';
+  for (const std::string& name : fakefiles::FileNames(folder, "*.inf")) list += name + '\0';
   list += '\0';
   if (required) *required = static_cast<DWORD>(list.size());
   BOOL result = TRUE;

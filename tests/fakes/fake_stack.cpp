@@ -22,9 +22,10 @@ const fakefiles::Field* FindField(const Call& call, const char* key) {
 }
 }  // namespace
 
+namespace {
+// <run>\bin\fakes, where the build put the fakes (this test executable is in <run>).
 std::string FakeBinDir() { return JoinPath(SelfDir(), "bin\\fakes"); }
 
-namespace {
 // The planted libraries; their destructors put Wine's own back, at the latest
 // when this executable ends.
 std::vector<std::unique_ptr<PlantedSystemFile>> g_planted;
@@ -56,18 +57,6 @@ std::string VariantPath(const std::string& variant) {
 void RestoreSystemLibraries() {
   // Last planted, first restored.
   while (!g_planted.empty()) g_planted.pop_back();
-}
-
-long RunSuiteBesideFakes(const std::string& folder, const std::string& suite, std::string* report,
-                         const std::vector<std::string>& variants) {
-  report->clear();
-  std::string dir = MakeScratchDir(folder);
-  std::string exe = JoinPath(dir, SelfPath().substr(SelfPath().find_last_of('\\') + 1));
-  if (!PlantSystemFakes(variants) || !CopyFileTo(SelfPath(), exe)) return -1;
-  long rc = RunProcess("\"" + exe + "\" --no-skip --test-suite=\"" + suite + "\" --out=report.txt",
-                       dir, 300000);
-  ReadWholeFile(JoinPath(dir, "report.txt"), report);
-  return rc;
 }
 
 bool WriteDevices(const std::string& dir, const std::vector<Device>& devices) {
@@ -103,14 +92,7 @@ unsigned long long Call::Number(const char* key) const {
 
 std::vector<Call> ReadCalls(const std::string& dir) {
   std::vector<Call> calls;
-  std::string text;
-  if (!ReadWholeFile(JoinPath(dir, fakefiles::kCallLog), &text)) return calls;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
+  for (const std::string& line : FileLines(JoinPath(dir, fakefiles::kCallLog))) {
     if (line.empty()) continue;
     std::vector<std::string> words;
     Call call;
@@ -155,16 +137,7 @@ bool SeedStoreCopy(const std::string& dir, const std::string& storeName,
 }
 
 std::vector<std::string> StagedInfs(const std::string& dir) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA(JoinPath(InfStoreDir(dir), "*.inf").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
-  } while (FindNextFileA(h, &fd));
-  FindClose(h);
-  std::sort(names.begin(), names.end());
-  return names;
+  return fakefiles::FileNames(InfStoreDir(dir), "*.inf");
 }
 
 uint32_t DwordAt(const std::string& bytes, size_t offset) {

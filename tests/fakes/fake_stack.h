@@ -16,8 +16,8 @@
 //   3. writes devices, a phonebook or a script with the helpers below,
 //   4. runs the program with that folder as its working directory,
 //   5. reads the call log, the phonebook and the INF store.
-// RunSuiteBesideFakes does 1, 2 and 4 for a whole doctest suite of the test
-// executable, whose cases then do 3 and 5 in scratch folders of their own.
+// A test that only needs a fake's own behaviour may instead load it from the
+// system folder in its own process (tests/fakes/fake_stack_test.cpp).
 //
 // Files (all in the current directory of the process under test):
 //
@@ -123,9 +123,6 @@ namespace fakestack {
 using fakefiles::Device;
 using fakefiles::PhonebookEntry;
 
-// <run>\bin\fakes, where the build put the fakes (this test executable is in <run>).
-std::string FakeBinDir();
-
 // Puts rasapi32.dll, rasdlg.dll and setupapi.dll (each named variant, such as
 // "rasapi32-no-RasEnumEntriesA", in place of its library; Wine's own setup
 // library when setupLibrary is false) in the system folder of this process,
@@ -139,15 +136,6 @@ void RestoreSystemLibraries();
 // ("rasapi32.dll") and the built file.
 std::string VariantLibrary(const std::string& variant);
 std::string VariantPath(const std::string& variant);
-
-// Runs the doctest suite `suite` of this test executable in a copy placed in
-// a fresh scratch folder `folder`, while the fakes and the given variants are
-// the system's libraries, so that its cases load the fakes as the program would. Declare those cases
-// in TEST_SUITE_BEGIN(suite * doctest::skip()) so the normal run leaves them to
-// this. Returns the child's exit code (-1 on time-out); report receives its
-// doctest report.
-long RunSuiteBesideFakes(const std::string& folder, const std::string& suite, std::string* report,
-                         const std::vector<std::string>& variants = {});
 
 bool WriteDevices(const std::string& dir, const std::vector<Device>& devices);
 bool WriteScript(const std::string& dir, const std::string& rules);  // "Key value\n..."

@@ -1,7 +1,7 @@
 // The fake libraries themselves: the behaviour that the modem and end-to-end
 // tests rely on. Wine loads its own libraries for a full path outside the
-// system folder, so the cases run in a copy of this executable while the fakes
-// are the system's libraries, and load them from there as the program does.
+// system folder, so the fakes are made the system's libraries (until this
+// executable ends) and loaded from there, in this process, as the program does.
 #include <doctest.h>
 
 #include <windows.h>
@@ -31,6 +31,9 @@ namespace {
 class LoadedFake {
  public:
   LoadedFake(const std::string& dir, const char* library) {
+    static const bool planted = fakestack::PlantSystemFakes();
+    REQUIRE(planted);
+    REQUIRE(GetModuleHandleA(library) == nullptr);  // else the load would find that one
     GetCurrentDirectoryA(sizeof saved_, saved_);
     SetCurrentDirectoryA(dir.c_str());
     std::string path = JoinPath(SystemFolder(SystemSide::Native), std::string(library) + ".dll");
@@ -52,16 +55,8 @@ class LoadedFake {
   char saved_[MAX_PATH] = {};
 };
 
-typedef decltype(&RasEnumDevicesA) PfnRasEnumDevicesA;
-typedef decltype(&RasSetEntryPropertiesA) PfnRasSetEntryPropertiesA;
-typedef decltype(&RasSetEntryDialParamsA) PfnRasSetEntryDialParamsA;
-typedef decltype(&RasDeleteEntryA) PfnRasDeleteEntryA;
-typedef decltype(&RasDialDlgA) PfnRasDialDlgA;
-typedef decltype(&SetupCopyOEMInfA) PfnSetupCopyOEMInfA;
-typedef decltype(&SetupUninstallOEMInfA) PfnSetupUninstallOEMInfA;
-typedef decltype(&SetupGetInfFileListA) PfnSetupGetInfFileListA;
-typedef decltype(&SetupGetInfInformationA) PfnSetupGetInfInformationA;
-typedef decltype(&SetupQueryInfOriginalFileInformationA) PfnSetupQueryInfOriginalFileInformationA;
+// An entry point of a loaded fake, typed as the platform header declares it.
+#define FAKE_ENTRY(fake, name) (fake).Get<decltype(&name)>(#name)
 
 RASENTRYA EntryRecord(const char* phone) {
   RASENTRYA e;
@@ -76,17 +71,19 @@ std::string AsBytes(const void* p, size_t n) { return std::string(static_cast<co
 
 }  // namespace
 
-// Skipped in the normal run; the last case runs them while the fakes are the
-// system's libraries.
-TEST_SUITE_BEGIN("beside the fakes" * doctest::skip());
-
 TEST_CASE("fake RasEnumDevicesA answers the size probe and lists fake_devices.txt") {
   std::string dir = MakeScratchDir("fakes\\devices");
-  REQUIRE(fakestack::WriteDevices(dir, {{"modem", "Zorvane PPP Data Modem"}, {"isdn", "Line 2"}}));
   LoadedFake ras(dir, "rasapi32");
-  auto enumDevices = ras.Get<PfnRasEnumDevicesA>("RasEnumDevicesA");
+  auto enumDevices = FAKE_ENTRY(ras, RasEnumDevicesA);
 
-  DWORD size = 0, count = 0;
+  // No devices file: no devices.
+  DWORD size = 99, count = 99;
+  CHECK(enumDevices(nullptr, &size, &count) == ERROR_BUFFER_TOO_SMALL);
+  CHECK(size == 0);
+  CHECK(count == 0);
+
+  REQUIRE(fakestack::WriteDevices(dir, {{"modem", "Zorvane PPP Data Modem"}, {"isdn", "Line 2"}}));
+  size = 0;
   CHECK(enumDevices(nullptr, &size, &count) == ERROR_BUFFER_TOO_SMALL);
   CHECK(size == 2 * 152);
   CHECK(count == 2);
@@ -113,23 +110,14 @@ TEST_CASE("fake RasEnumDevicesA answers the size probe and lists fake_devices.tx
   CHECK(DwordAt(bytes, 152) == 152);
 
   std::vector<Call> calls = fakestack::CallsOf(fakestack::ReadCalls(dir), "rasapi32", "RasEnumDevicesA");
-  REQUIRE(calls.size() == 4);
-  CHECK(calls[0].IsNull("buffer"));
-  CHECK(calls[0].Number("size") == 0);
-  CHECK(calls[0].Number("result") == 603);
-  CHECK(calls[0].Number("sizeOut") == 304);
-  CHECK(calls[0].Number("countOut") == 2);
-  CHECK(calls[3].Number("dwSize") == 152);
-  CHECK(calls[3].Number("size") == 3 * 152);
-}
-
-TEST_CASE("fake RasEnumDevicesA without a devices file reports no devices") {
-  std::string dir = MakeScratchDir("fakes\\no-devices");
-  LoadedFake ras(dir, "rasapi32");
-  DWORD size = 99, count = 99;
-  CHECK(ras.Get<PfnRasEnumDevicesA>("RasEnumDevicesA")(nullptr, &size, &count) == ERROR_BUFFER_TOO_SMALL);
-  CHECK(size == 0);
-  CHECK(count == 0);
+  REQUIRE(calls.size() == 5);
+  CHECK(calls[1].IsNull("buffer"));
+  CHECK(calls[1].Number("size") == 0);
+  CHECK(calls[1].Number("result") == 603);
+  CHECK(calls[1].Number("sizeOut") == 304);
+  CHECK(calls[1].Number("countOut") == 2);
+  CHECK(calls[4].Number("dwSize") == 152);
+  CHECK(calls[4].Number("size") == 3 * 152);
 }
 
 TEST_CASE("the script forces results by call number, by kind and for every call") {
@@ -139,7 +127,7 @@ TEST_CASE("the script forces results by call number, by kind and for every call"
                                       "RasEnumDevicesA#3 5\nRasEnumDevicesA.probe 0\n"
                                       "RasDeleteEntryA -1\n"));
   LoadedFake ras(dir, "rasapi32");
-  auto enumDevices = ras.Get<PfnRasEnumDevicesA>("RasEnumDevicesA");
+  auto enumDevices = FAKE_ENTRY(ras, RasEnumDevicesA);
   RASDEVINFOA list[1];
   list[0].dwSize = sizeof list[0];
   struct Case { bool probe; DWORD result; };
@@ -150,15 +138,18 @@ TEST_CASE("the script forces results by call number, by kind and for every call"
     CHECK(size == 152);  // outputs as without the script
     CHECK(count == 1);
   }
-  CHECK(ras.Get<PfnRasDeleteEntryA>("RasDeleteEntryA")(nullptr, "x") == 0xFFFFFFFFu);
+  CHECK(FAKE_ENTRY(ras, RasDeleteEntryA)(nullptr, "x") == 0xFFFFFFFFu);
 }
 
-TEST_CASE("fake phonebook: entries written, written over, given dial parameters, deleted") {
+TEST_CASE("fake phonebook: entries seeded, written, written over, given dial parameters, deleted") {
   std::string dir = MakeScratchDir("fakes\\phonebook");
+  REQUIRE(fakestack::WritePhonebook(dir, {{"Halvoran 2.0", "", ""}}));
   LoadedFake ras(dir, "rasapi32");
-  auto setEntry = ras.Get<PfnRasSetEntryPropertiesA>("RasSetEntryPropertiesA");
-  auto setParams = ras.Get<PfnRasSetEntryDialParamsA>("RasSetEntryDialParamsA");
-  auto deleteEntry = ras.Get<PfnRasDeleteEntryA>("RasDeleteEntryA");
+  auto setEntry = FAKE_ENTRY(ras, RasSetEntryPropertiesA);
+  auto setParams = FAKE_ENTRY(ras, RasSetEntryDialParamsA);
+  auto deleteEntry = FAKE_ENTRY(ras, RasDeleteEntryA);
+  CHECK(deleteEntry(nullptr, "Halvoran 2.0") == 0);
+  CHECK(fakestack::ReadPhonebook(dir).empty());
 
   RASDIALPARAMSA params;
   memset(&params, 0, sizeof params);
@@ -195,14 +186,6 @@ TEST_CASE("fake phonebook: entries written, written over, given dial parameters,
   CHECK(writes[2].Number("result") == ERROR_INVALID_SIZE);
 }
 
-TEST_CASE("a seeded phonebook entry can be deleted") {
-  std::string dir = MakeScratchDir("fakes\\seeded");
-  REQUIRE(fakestack::WritePhonebook(dir, {{"Halvoran 2.0", "", ""}}));
-  LoadedFake ras(dir, "rasapi32");
-  CHECK(ras.Get<PfnRasDeleteEntryA>("RasDeleteEntryA")(nullptr, "Halvoran 2.0") == 0);
-  CHECK(fakestack::ReadPhonebook(dir).empty());
-}
-
 TEST_CASE("fake RasDialDlgA records its arguments and the record bytes") {
   std::string dir = MakeScratchDir("fakes\\dial");
   LoadedFake dlg(dir, "rasdlg");
@@ -211,10 +194,10 @@ TEST_CASE("fake RasDialDlgA records its arguments and the record bytes") {
   info.dwSize = sizeof info;
   info.hwndOwner = reinterpret_cast<HWND>(0x12345);
   char entry[] = "Halvoran 3.2";
-  CHECK(dlg.Get<PfnRasDialDlgA>("RasDialDlgA")(nullptr, entry, nullptr, &info) == TRUE);
+  CHECK(FAKE_ENTRY(dlg, RasDialDlgA)(nullptr, entry, nullptr, &info) == TRUE);
   RASDIALDLG sent = info;
   info.dwSize = sizeof info - 1;
-  CHECK(dlg.Get<PfnRasDialDlgA>("RasDialDlgA")(nullptr, entry, nullptr, &info) == FALSE);
+  CHECK(FAKE_ENTRY(dlg, RasDialDlgA)(nullptr, entry, nullptr, &info) == FALSE);
   std::vector<Call> calls = fakestack::CallsOf(fakestack::ReadCalls(dir), "rasdlg", "RasDialDlgA");
   REQUIRE(calls.size() == 2);
   CHECK(calls[0].Text("entry") == "Halvoran 3.2");
@@ -231,8 +214,8 @@ TEST_CASE("fake SetupCopyOEMInfA stages INFs as Wine does, or as Windows does wh
   REQUIRE(WriteWholeFile(JoinPath(dir, "b\\Zorvane.inf"), "[Version]\r\n;another\r\n"));
   std::string store = fakestack::InfStoreDir(dir);
   LoadedFake setup(dir, "setupapi");
-  auto copy = setup.Get<PfnSetupCopyOEMInfA>("SetupCopyOEMInfA");
-  auto uninstall = setup.Get<PfnSetupUninstallOEMInfA>("SetupUninstallOEMInfA");
+  auto copy = FAKE_ENTRY(setup, SetupCopyOEMInfA);
+  auto uninstall = FAKE_ENTRY(setup, SetupUninstallOEMInfA);
 
   struct Case {
     const char* script;  // forced outcome, or "" for the natural one
@@ -283,9 +266,9 @@ TEST_CASE("fake SetupCopyOEMInfA stages INFs as Wine does, or as Windows does wh
 
   // The store's list, and each copy's original name: Wine's answer (the file's
   // own name) or, under Windows naming, the name its .pnf keeps.
-  auto list = setup.Get<PfnSetupGetInfFileListA>("SetupGetInfFileListA");
-  auto information = setup.Get<PfnSetupGetInfInformationA>("SetupGetInfInformationA");
-  auto original = setup.Get<PfnSetupQueryInfOriginalFileInformationA>("SetupQueryInfOriginalFileInformationA");
+  auto list = FAKE_ENTRY(setup, SetupGetInfFileListA);
+  auto information = FAKE_ENTRY(setup, SetupGetInfInformationA);
+  auto original = FAKE_ENTRY(setup, SetupQueryInfOriginalFileInformationA);
   const std::string names("Zorvane.inf\0oem0.inf\0oem1.inf\0\0", 31);
   char listed[64] = {};
   DWORD required = 0;
@@ -349,7 +332,7 @@ TEST_CASE("the call log keeps texts and bytes exactly") {
   {
     LoadedFake ras(dir, "rasapi32");
     RASENTRYA e = EntryRecord("0049\"30\\12");
-    ras.Get<PfnRasSetEntryPropertiesA>("RasSetEntryPropertiesA")(nullptr, "A \"quoted\" \\ name\t",
+    FAKE_ENTRY(ras, RasSetEntryPropertiesA)(nullptr, "A \"quoted\" \\ name\t",
                                                                  &e, sizeof e, nullptr, 0);
   }
   std::vector<Call> calls = fakestack::ReadCalls(dir);
@@ -358,15 +341,4 @@ TEST_CASE("the call log keeps texts and bytes exactly") {
   CHECK(calls[1].Text("entry") == "A \"quoted\" \\ name\t");
   CHECK(TextAt(calls[1].Bytes("record"), 27, 129) == "0049\"30\\12");
   CHECK(calls[2].event == "detach");
-}
-
-TEST_SUITE_END();
-
-TEST_CASE("the fakes behave as documented when loaded as the system's libraries") {
-  std::string report;
-  long rc = fakestack::RunSuiteBesideFakes("fakes\\beside", "beside the fakes", &report);
-  fakestack::RestoreSystemLibraries();
-  INFO(report);
-  CHECK(rc == 0);
-  CHECK(report.find("Status: SUCCESS") != std::string::npos);
 }

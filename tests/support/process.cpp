@@ -4,6 +4,8 @@
 #include <string.h>
 #include <vector>
 
+#include "tests/support/file_bytes.h"
+
 std::string SelfPath() {
   char path[MAX_PATH * 2] = {};
   GetModuleFileNameA(nullptr, path, sizeof path);
@@ -36,11 +38,7 @@ bool ChildProcess::Start(const std::string& program, const std::string& commandL
                          const std::string& workDir) {
   STARTUPINFOA si = {};
   si.cb = sizeof si;
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
-  return CreateProcessA(program.empty() ? nullptr : program.c_str(), line.data(), nullptr,
-                        nullptr, FALSE, 0, nullptr, workDir.empty() ? nullptr : workDir.c_str(),
-                        &si, &pi_) != 0;
+  return Launch(program, commandLine, workDir, &si, FALSE);
 }
 
 bool ChildProcess::StartWithStdHandles(const std::string& commandLine, const std::string& workDir,
@@ -51,10 +49,16 @@ bool ChildProcess::StartWithStdHandles(const std::string& commandLine, const std
   si.hStdInput = input;
   si.hStdOutput = output;
   si.hStdError = error;
+  return Launch(std::string(), commandLine, workDir, &si, TRUE);
+}
+
+bool ChildProcess::Launch(const std::string& program, const std::string& commandLine,
+                          const std::string& workDir, STARTUPINFOA* si, BOOL inheritHandles) {
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');
-  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi_) != 0;
+  return CreateProcessA(program.empty() ? nullptr : program.c_str(), line.data(), nullptr,
+                        nullptr, inheritHandles, 0, nullptr,
+                        workDir.empty() ? nullptr : workDir.c_str(), si, &pi_) != 0;
 }
 
 long ChildProcess::Wait(DWORD timeoutMs) {
@@ -146,21 +150,14 @@ bool FileExists(const std::string& path) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string* out) {
-  FILE* f = fopen(path.c_str(), "rb");
-  if (!f) return false;
-  out->clear();
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) out->append(buf, n);
-  fclose(f);
+  std::string data;
+  if (!filebytes::ReadFileBytes(path, &data)) return false;  // *out stays as it was
+  out->swap(data);
   return true;
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& data) {
-  FILE* f = fopen(path.c_str(), "wb");
-  if (!f) return false;
-  bool ok = fwrite(data.data(), 1, data.size(), f) == data.size();
-  return fclose(f) == 0 && ok;
+  return filebytes::WriteFileBytes(path, data);
 }
 
 bool CopyFileTo(const std::string& from, const std::string& to) {
@@ -173,17 +170,7 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
 }
 
 std::vector<std::string> TextLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
+  return filebytes::SplitLines(text);
 }
 
 std::vector<std::string> FileLines(const std::string& path) {

@@ -38,6 +38,8 @@ class ChildProcess {
   HANDLE Handle() const { return pi_.hProcess; }
 
  private:
+  bool Launch(const std::string& program, const std::string& commandLine,
+              const std::string& workDir, STARTUPINFOA* si, BOOL inheritHandles);
   PROCESS_INFORMATION pi_ = {};
 };
 

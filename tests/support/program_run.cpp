@@ -51,30 +51,8 @@ bool ProgramRun::Start(const std::string& arguments) {
   return StartWithLine(line);
 }
 
-namespace {
-struct DialogSearch {
-  DWORD pid;
-  int controlId;
-  HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<DialogSearch*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  char cls[16] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (pid != search->pid || lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
-  if (GetDlgItem(hwnd, search->controlId) == nullptr) return TRUE;
-  search->found = hwnd;
-  return FALSE;
-}
-}  // namespace
-
 HWND FindDialogWithControl(DWORD pid, int controlId) {
-  DialogSearch search = {pid, controlId, nullptr};
-  EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return pid ? FindTopWindow(pid, "#32770", nullptr, controlId) : nullptr;
 }
 
 HWND ProgramRun::WaitForDialog(DWORD timeoutMs) const {

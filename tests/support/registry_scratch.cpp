@@ -2,6 +2,8 @@
 
 #include <winternl.h>
 
+#include "platform/scoped_handles.h"
+
 extern "C" {
 NTSTATUS NTAPI NtCreateKey(HANDLE*, ACCESS_MASK, OBJECT_ATTRIBUTES*, ULONG, UNICODE_STRING*, ULONG,
                            ULONG*);
@@ -11,23 +13,13 @@ NTSTATUS NTAPI NtDeleteKey(HANDLE);
 
 namespace {
 
-class Key {
- public:
-  ~Key() {
-    if (key_) RegCloseKey(key_);
-  }
-  LONG Open(HKEY root, const std::string& path, REGSAM access) {
-    return RegOpenKeyExA(root, path.c_str(), 0, access, &key_);
-  }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
+LONG Open(HKEY root, const std::string& path, REGSAM access, ScopedKey* key) {
+  return RegOpenKeyExA(root, path.c_str(), 0, access, key->Receive());
+}
 
 bool SetDacl(HKEY root, const std::string& path, ACL* dacl, PSID owner) {
-  Key key;
-  if (key.Open(root, path, WRITE_DAC | (owner ? WRITE_OWNER : 0)) != ERROR_SUCCESS) return false;
+  ScopedKey key;
+  if (Open(root, path, WRITE_DAC | (owner ? WRITE_OWNER : 0), &key) != ERROR_SUCCESS) return false;
   SECURITY_DESCRIPTOR sd;
   InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
   SetSecurityDescriptorDacl(&sd, TRUE, dacl, FALSE);
@@ -42,25 +34,22 @@ bool SetDacl(HKEY root, const std::string& path, ACL* dacl, PSID owner) {
 }  // namespace
 
 bool CreateKeyPath(HKEY root, const std::string& path) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
-    return false;
-  RegCloseKey(key);
-  return true;
+  ScopedKey key;
+  return RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(),
+                         nullptr) == ERROR_SUCCESS;
 }
 
 bool KeyExists(HKEY root, const std::string& path) {
-  Key key;
-  LONG status = key.Open(root, path, KEY_QUERY_VALUE);
+  ScopedKey key;
+  LONG status = Open(root, path, KEY_QUERY_VALUE, &key);
   return status != ERROR_FILE_NOT_FOUND;  // a locked key still exists
 }
 
 bool SetValueBytes(HKEY root, const std::string& path, const std::string& name,
                    const std::string& data, DWORD type) {
   if (!CreateKeyPath(root, path)) return false;
-  Key key;
-  if (key.Open(root, path, KEY_SET_VALUE) != ERROR_SUCCESS) return false;
+  ScopedKey key;
+  if (Open(root, path, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return false;
   return RegSetValueExA(key.Get(), name.c_str(), 0, type,
                         reinterpret_cast<const BYTE*>(data.data()),
                         static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
@@ -72,8 +61,8 @@ bool SetStringValue(HKEY root, const std::string& path, const std::string& name,
 }
 
 bool ValueExists(HKEY root, const std::string& path, const std::string& name) {
-  Key key;
-  if (key.Open(root, path, KEY_QUERY_VALUE) != ERROR_SUCCESS) return false;
+  ScopedKey key;
+  if (Open(root, path, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
   return RegQueryValueExA(key.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) ==
          ERROR_SUCCESS;
 }
@@ -104,8 +93,8 @@ bool ForceDeleteKeyTree(HKEY root, const std::string& path) {
   if (path.empty() || path[0] == '\\') return false;  // never the root itself
   SetDacl(root, path, nullptr, nullptr);  // a null DACL allows everything
   {
-    Key key;
-    if (key.Open(root, path, KEY_READ) == ERROR_SUCCESS) {
+    ScopedKey key;
+    if (Open(root, path, KEY_READ, &key) == ERROR_SUCCESS) {
       std::vector<std::string> children;
       char name[512];
       for (DWORD i = 0;; ++i) {
@@ -128,8 +117,8 @@ namespace {
 // Opens (create: creates) the key named by the counted wide name below root\parent.
 HANDLE OpenCounted(HKEY root, const std::string& parent, const std::wstring& name, bool create,
                    bool link) {
-  Key parentKey;
-  if (parentKey.Open(root, parent, KEY_ALL_ACCESS) != ERROR_SUCCESS) return nullptr;
+  ScopedKey parentKey;
+  if (Open(root, parent, KEY_ALL_ACCESS, &parentKey) != ERROR_SUCCESS) return nullptr;
   UNICODE_STRING counted;
   counted.Buffer = const_cast<wchar_t*>(name.data());
   counted.Length = counted.MaximumLength = static_cast<USHORT>(name.size() * sizeof(wchar_t));
@@ -171,8 +160,8 @@ bool DeleteCountedKey(HKEY root, const std::string& parent, const std::wstring& 
 static void DeleteCountedLeaves(HKEY root, const std::string& path) {
   std::vector<std::wstring> names;
   {
-    Key key;
-    if (key.Open(root, path, KEY_READ) != ERROR_SUCCESS) return;
+    ScopedKey key;
+    if (Open(root, path, KEY_READ, &key) != ERROR_SUCCESS) return;
     wchar_t name[512];
     for (DWORD i = 0;; ++i) {
       DWORD length = 512;

@@ -6,6 +6,7 @@ struct FindRequest {
   DWORD pid;
   const char* className;
   const char* caption;
+  int controlId;
   HWND found;
 };
 
@@ -26,14 +27,15 @@ BOOL CALLBACK MatchTopWindow(HWND hwnd, LPARAM param) {
     GetWindowTextA(hwnd, buf, sizeof buf);
     if (lstrcmpA(buf, req->caption) != 0) return TRUE;
   }
+  if (req->controlId && GetDlgItem(hwnd, req->controlId) == nullptr) return TRUE;
   req->found = hwnd;
   return FALSE;
 }
 
 }  // namespace
 
-HWND FindTopWindow(DWORD pid, const char* className, const char* caption) {
-  FindRequest req = {pid, className, caption, nullptr};
+HWND FindTopWindow(DWORD pid, const char* className, const char* caption, int controlId) {
+  FindRequest req = {pid, className, caption, controlId, nullptr};
   EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&req));
   return req.found;
 }

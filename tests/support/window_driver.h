@@ -6,9 +6,9 @@
 #include <vector>
 
 // A visible top-level window of process pid (0: any) with the given class and
-// caption (null: any). Returns null when none is there (Find) or none came in
-// time (WaitFor).
-HWND FindTopWindow(DWORD pid, const char* className, const char* caption);
+// caption (null: any) and, unless controlId is 0, a control of that id.
+// Returns null when none is there (Find) or none came in time (WaitFor).
+HWND FindTopWindow(DWORD pid, const char* className, const char* caption, int controlId = 0);
 HWND WaitForTopWindow(DWORD pid, const char* className, const char* caption, DWORD timeoutMs);
 
 std::string WindowText(HWND hwnd);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/scoped_handles.h"
+
 WineAppDefaults::WineAppDefaults(const std::string& exeName)
     : key_("Software\\Wine\\AppDefaults\\" + exeName) {
   Remove();
@@ -22,12 +24,9 @@ void WineAppDefaults::Remove() {
 }
 
 bool WineAppDefaults::SetValue(const std::string& subkey, const char* name, const char* value) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, (key_ + subkey).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                      nullptr, &key, nullptr) != ERROR_SUCCESS)
-    return false;
-  LONG rc = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                           static_cast<DWORD>(lstrlenA(value) + 1));
-  RegCloseKey(key);
-  return rc == ERROR_SUCCESS;
+  ScopedKey key;
+  return RegCreateKeyExA(HKEY_CURRENT_USER, (key_ + subkey).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                         nullptr, key.Receive(), nullptr) == ERROR_SUCCESS &&
+         RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                        static_cast<DWORD>(lstrlenA(value) + 1)) == ERROR_SUCCESS;
 }
