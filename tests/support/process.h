@@ -1,6 +1,7 @@
 // Starting programs from a test, with a time-out that always ends them.
 #pragma once
 #include <windows.h>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,8 @@ bool ReadWholeFile(const std::string& path, std::string* out);
 bool WriteWholeFile(const std::string& path, const std::string& data);
 bool CopyFileTo(const std::string& from, const std::string& to);
 std::string JoinPath(const std::string& dir, const std::string& name);
+// The names of the files and folders directly in dir (none when it cannot be read).
+std::set<std::string> FolderEntries(const std::string& dir);
 // Copies this test executable to exe with a manifest beside it that sets its
 // ANSI code page to UTF-8: narrow paths of three-byte characters then reach
 // lengths in bytes that Wine's ANSI calls would otherwise refuse.
