@@ -120,6 +120,12 @@ long RunProcessWithFiles(const std::string& commandLine, const std::string& work
   return p.Wait(timeoutMs);
 }
 
+long RunChild(const std::string& workDir, const std::string& name, const std::string& args,
+              const std::string& exe, DWORD timeoutMs) {
+  return RunProcess("\"" + exe + "\" --child " + name + (args.empty() ? "" : " " + args), workDir,
+                    timeoutMs);
+}
+
 std::string QuoteArgument(const std::string& argument) {
   std::string quoted = "\"";
   size_t backslashes = 0;

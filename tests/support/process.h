@@ -43,6 +43,11 @@ class ChildProcess {
 long RunProcess(const std::string& commandLine, const std::string& workDir,
                 DWORD timeoutMs = 60000, bool* startFailed = nullptr);
 
+// Runs the child routine `name` (tests/support/child.h) of the test executable
+// exe, with workDir as its current directory and args as they are; as RunProcess.
+long RunChild(const std::string& workDir, const std::string& name, const std::string& args = "",
+              const std::string& exe = SelfPath(), DWORD timeoutMs = 120000);
+
 // Runs commandLine with standard input read from inputPath and standard output
 // and error written to outputPath and errorPath (created afresh; an empty path
 // gives the child no such stream). Returns the exit code, -1 after a time-out
