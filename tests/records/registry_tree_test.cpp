@@ -2,6 +2,7 @@
 // HKCU\Software\HalvoranRecordsTest.
 #include <doctest.h>
 
+#include <stdio.h>
 #include <string.h>
 #include <string>
 #include <vector>
@@ -11,8 +12,6 @@
 #include "tests/support/process.h"
 #include "tests/support/registry_scratch.h"
 #include "tests/support/scratch.h"
-
-#include <stdio.h>
 
 namespace {
 
@@ -38,12 +37,12 @@ struct GuardedPath {
   char behind[32];
 };
 
-
-// n characters of three bytes each (U+4E00).
-std::string Wide(size_t n) {
-  std::string s;
-  for (size_t i = 0; i < n; ++i) s += "\xE4\xB8\x80";
-  return s;
+// A name of exactly `bytes` bytes in UTF-8: characters of three bytes (U+4E00),
+// then letters.
+std::string NameOfBytes(size_t bytes) {
+  std::string name;
+  while (name.size() + 3 <= bytes) name += "\xE4\xB8\x80";
+  return name + std::string(bytes - name.size(), 's');
 }
 
 bool Intact(const GuardedPath& buffer) {
@@ -54,25 +53,33 @@ bool Intact(const GuardedPath& buffer) {
 
 // Runs in the copy with the UTF-8 code page; returns the number of failed checks.
 TEST_CHILD(LongRegistryPaths) {
-  (void)argc;
-  (void)argv;
   if (GetACP() != CP_UTF8) return 90;
   // Two levels below the top key (32 bytes) bring the longest path to 519 bytes
-  // (it fits with its terminator) or to 520 (it does not).
-  const std::string first = Wide(86);  // 258 bytes, 86 characters
+  // (it fits with its terminator) or to 520 (it does not). A subkey name of 259
+  // bytes fits the name buffer with its terminator; one of 260 or 261 does not.
+  const std::string first = NameOfBytes(258);
+  const size_t second = 519 - kTop.size() - 1 - first.size() - 1;
   struct Row {
-    size_t longest;
+    const char* what;
+    std::string below;  // the branch below the top key
+    size_t pathBytes;   // of the deepest key's path
     int result;
   };
-  for (const Row& row : {Row{519, 1}, Row{520, 0}}) {
-    fprintf(stderr, "longest path %u bytes\n", static_cast<unsigned>(row.longest));
+  const Row rows[] = {
+      {"longest path of 519 bytes", first + "\\" + NameOfBytes(second), 519, 1},
+      {"longest path of 520 bytes", first + "\\" + NameOfBytes(second + 1), 520, 0},
+      {"subkey name of 259 bytes", NameOfBytes(259), kTop.size() + 260, 1},
+      {"subkey name of 260 bytes", NameOfBytes(260), kTop.size() + 261, 0},
+      {"subkey name of 261 bytes", NameOfBytes(261), kTop.size() + 262, 0},
+  };
+  for (const Row& row : rows) {
+    fprintf(stderr, "%s\n", row.what);
     ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch);
-    const size_t secondBytes = row.longest - kTop.size() - 1 - first.size() - 1;
-    const std::string second = Wide(secondBytes / 3) + std::string(secondBytes % 3, 's');
-    const std::string deepest = "top\\" + first + "\\" + second;
-    CHILD_EXPECT((kScratch + "\\" + deepest).size() == row.longest);
-    CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, kScratch + "\\top\\a", "Value", "a"));
-    CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, kScratch + "\\" + deepest, "Value", "deepest"));
+    const std::string deepest = kTop + "\\" + row.below;
+    CHILD_EXPECT(deepest.size() == row.pathBytes);
+    CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, kTop + "\\a", "Value", "a"));
+    CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, deepest, "Value", "deepest"));
+    CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, kScratch + "\\beside", "Value", "stays"));
 
     GuardedPath buffer;
     memset(&buffer, '#', sizeof buffer);
@@ -80,16 +87,16 @@ TEST_CHILD(LongRegistryPaths) {
     CHILD_EXPECT(DeleteKeyRecursive(HKEY_CURRENT_USER, buffer.path) == row.result);
     CHILD_EXPECT(std::string(buffer.path) == kTop);
     CHILD_EXPECT(Intact(buffer));
-    CHILD_EXPECT(!KeyExists(HKEY_CURRENT_USER, kScratch + "\\top\\a"));  // met before the long branch
-    CHILD_EXPECT(KeyExists(HKEY_CURRENT_USER, kScratch + "\\" + deepest) == !row.result);
+    CHILD_EXPECT(!KeyExists(HKEY_CURRENT_USER, kTop + "\\a"));  // met before the long branch
+    CHILD_EXPECT(KeyExists(HKEY_CURRENT_USER, deepest) == !row.result);
     CHILD_EXPECT(KeyExists(HKEY_CURRENT_USER, kTop) == !row.result);
+    CHILD_EXPECT(KeyExists(HKEY_CURRENT_USER, kScratch + "\\beside"));
     if (!row.result) CHILD_EXPECT(DeleteRegistryTree(HKEY_CURRENT_USER, kTop.c_str()) == 0);
   }
 
   // A caller's path longer than the buffer: cut to 519 bytes it would name this key.
   ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch);
-  const std::string fitting = kScratch + "\\" + first + "\\" +
-                              Wide(76) + std::string(519 - kScratch.size() - 2 - first.size() - 228, 's');
+  const std::string fitting = kScratch + "\\" + first + "\\" + NameOfBytes(519 - kScratch.size() - 2 - first.size());
   CHILD_EXPECT(fitting.size() == 519);
   CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, fitting, "Value", "fitting"));
   CHILD_EXPECT(DeleteRegistryTree(HKEY_CURRENT_USER, (fitting + "x").c_str()) == 0);
@@ -161,7 +168,7 @@ TEST_CASE("registry tree removal leaves the caller's path as it was") {
   strcpy(buffer.path, kTop.c_str());
   CHECK(DeleteKeyRecursive(HKEY_CURRENT_USER, buffer.path) == 1);
   CHECK(std::string(buffer.path) == kTop);
-  CHECK(std::string(buffer.behind, sizeof buffer.behind) == std::string(sizeof buffer.behind, '#'));
+  CHECK(Intact(buffer));
   REQUIRE(ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch));
 }
 
@@ -173,7 +180,7 @@ TEST_CASE("registry tree removal: paths at and beyond the end of the path buffer
   const std::string dir = MakeScratchDir("records_utf8");
   const std::string exe = JoinPath(dir, "records_tests_utf8.exe");
   REQUIRE(CopySelfWithUtf8CodePage(exe));
-  CHECK(RunProcess("\"" + exe + "\" --child LongRegistryPaths", dir, 120000) == 0);
+  CHECK(RunChild(dir, "LongRegistryPaths", "", exe) == 0);
   RemoveScratchTree(dir);
 }
 
