@@ -5,30 +5,27 @@
 // that a fault cannot reach beyond those places.
 #include <doctest.h>
 
-#include "tests/support/status_recorder.h"
-
 #include <shlobj.h>
 #include <ctype.h>
 #include <string>
 #include <vector>
 
-#include "job/product_names.h"
-#include "framework/message_box.h"
 #include "framework/win_app.h"  // AfxGetAppName
 #include "framework/wnd.h"
+#include "job/product_names.h"
 #include "sequences/previous_installation.h"
 #include "tests/seams/scripted_probes.h"
 #include "tests/support/file_operation_guard.h"
 #include "tests/support/process.h"
 #include "tests/support/registry_scratch.h"
 #include "tests/support/scratch.h"
+#include "tests/support/status_recorder.h"
 #include "tests/support/window_driver.h"
 
 namespace {
 
 const char kGroupFolder[] = "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Zorvane";
-const char kGroupPattern[] =
-    "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Zorvane\\*.*";
+const std::string kGroupPattern = std::string(kGroupFolder) + "\\*.*";
 const char* const kGroupParents[] = {
     "C:\\Documents and Settings",
     "C:\\Documents and Settings\\All Users",
@@ -46,7 +43,7 @@ const Tree kTrees[] = {
     {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tervaloxen"},
     {HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Tervaloxen"},
 };
-const std::string kProductKey = "SOFTWARE\\Wow6432Node\\Tervaloxen";  // tree 4
+const std::string kProductKey = kTrees[3].path;
 const std::string kBrandKey = kProductKey + "\\Brand";
 
 const char kQuestion[] =
