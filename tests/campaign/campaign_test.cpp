@@ -150,6 +150,10 @@ TEST_CASE("command lines: random lines take the modes of both decision orders") 
     ProgramRun run("campaign\\line" + std::to_string(index++), RealProgramPath());
     // Wine's dial dialog is a stub that aborts the process: the fake one stands in.
     REQUIRE(fakestack::PlantSystemFakes());
+    // The modem removal's tools, which list nothing: without them the command
+    // interpreter's complaints would read as its known start-up fault.
+    REQUIRE(CopyFileTo(Bin("scripted_devcon.exe"), run.PathOf("devcon_32.exe")));
+    REQUIRE(CopyFileTo(Bin("scripted_grep.exe"), run.PathOf("grep.exe")));
     REQUIRE(run.StartWithLine(w.line));
     BoxAnswerer boxes(kBoxCaption, {IDOK, IDOK}, run.Id());
     long exitCode = run.Wait(60000);
