@@ -154,7 +154,8 @@ TEST_CASE("command lines: random lines take the modes of both decision orders") 
     // interpreter's complaints would read as its known start-up fault.
     REQUIRE(CopyFileTo(Bin("scripted_devcon.exe"), run.PathOf("devcon_32.exe")));
     REQUIRE(CopyFileTo(Bin("scripted_grep.exe"), run.PathOf("grep.exe")));
-    REQUIRE(run.StartWithLine(w.line));
+    REQUIRE(FileExists(run.ProgramPath()));
+    REQUIRE_MESSAGE(run.StartWithLine(w.line), "the start failed with error " << GetLastError());
     BoxAnswerer boxes(kBoxCaption, {IDOK, IDOK}, run.Id());
     long exitCode = run.Wait(60000);
     boxes.Stop();
