@@ -327,6 +327,19 @@ TEST_CHILD(launch_accelerator) {
   return 0;
 }
 
+// The launch's first step, in a child in cwd, with the records naming directory:
+// true when a front end started, which notes itself in its current folder within
+// polls times 20 ms.
+bool FrontEndStarted(const std::string& cwd, const std::string& directory, int polls) {
+  REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
+  REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen\\Brand", "APP1", kAcceleratorBrand));
+  REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen", "InstallationDir", directory));
+  CHECK(RunChild(cwd, "launch_accelerator") == 0);
+  bool started = false;
+  for (int i = 0; i < polls && !started; ++i, Sleep(20)) started = FileExists(JoinPath(cwd, "frontend.log"));
+  return started;
+}
+
 TEST_CASE("paths: a long current directory, installation directories at the limit, a program path of 259") {
   const std::string systemFolderList = [] {
     char dir[MAX_PATH] = {};
@@ -370,16 +383,7 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
       std::string dir = FolderOfLength(cwd, length);
       REQUIRE(CopyLong(Bin("job_runner.exe"), LongPath(dir + "\\tervgui.exe")));
       REQUIRE(CopyLong(Bin("job_runner.exe"), LongPath(dir + "\\tervgui.ex")));
-      REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
-      REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen\\Brand", "APP1", kAcceleratorBrand));
-      REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen", "InstallationDir", dir));
-      CHECK(RunChild(cwd, "launch_accelerator") == 0);
-      bool started = false;
-      for (int i = 0; i < (length == 247 ? 500 : 50) && !started; ++i) {
-        started = FileExists(JoinPath(cwd, "frontend.log"));
-        Sleep(20);
-      }
-      CHECK(started == (length == 247));
+      CHECK(FrontEndStarted(cwd, dir, length == 247 ? 500 : 50) == (length == 247));
     }
     REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
   }
@@ -401,7 +405,7 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
         {"c:\\Tervaloxen\\...x\\.bin", true, nullptr},
     };
     for (const Row& row : rows) {
-      CAPTURE(row.directory);
+      CAPTURE(std::string(row.directory));
       CHECK(IsDriveRootedDirectory(row.directory) == row.rooted);
       if (!row.decoy) continue;
       std::string cwd = MakeScratchDir("campaign\\relative" + std::to_string(&row - rows));
@@ -409,12 +413,7 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
       CreateDirectoryA(JoinPath(cwd, "%ProgramFiles%").c_str(), nullptr);
       REQUIRE((CreateDirectoryA(decoy.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS));
       REQUIRE(CopyFileTo(Bin("job_runner.exe"), decoy + "\\tervgui.exe"));
-      REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
-      REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen\\Brand", "APP1", kAcceleratorBrand));
-      REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen", "InstallationDir", row.directory));
-      CHECK(RunChild(cwd, "launch_accelerator") == 0);
-      Sleep(1000);  // a started front end notes itself in its current folder
-      CHECK_FALSE(FileExists(JoinPath(cwd, "frontend.log")));
+      CHECK_FALSE(FrontEndStarted(cwd, row.directory, 50));
       if (row.decoy[1] == ':') {
         DeleteFileA((decoy + "\\tervgui.exe").c_str());
         RemoveDirectoryA(decoy.c_str());
@@ -469,7 +468,7 @@ TEST_CASE("paths: launch directories under code page 932 are read as characters"
       {"C:\\Tervaloxen\\\x95", false},       // a lead byte without its second byte
   };
   for (const Row& row : rows) {
-    CAPTURE(row.directory);
+    CAPTURE(std::string(row.directory));
     CHECK(IsDriveRootedDirectory(row.directory) == row.rooted);
   }
 }
