@@ -2,6 +2,7 @@
 // HKCU\Software\HalvoranRecordsTest.
 #include <doctest.h>
 
+#include <stdio.h>
 #include <string.h>
 #include <string>
 #include <vector>
@@ -11,8 +12,6 @@
 #include "tests/support/process.h"
 #include "tests/support/registry_scratch.h"
 #include "tests/support/scratch.h"
-
-#include <stdio.h>
 
 namespace {
 
@@ -38,58 +37,62 @@ struct GuardedPath {
   char behind[32];
 };
 
-
-// n characters of three bytes each (U+4E00).
-std::string Wide(size_t n) {
-  std::string s;
-  for (size_t i = 0; i < n; ++i) s += "\xE4\xB8\x80";
-  return s;
-}
-
-bool Intact(const GuardedPath& buffer) {
-  return std::string(buffer.behind, sizeof buffer.behind) == std::string(sizeof buffer.behind, '#');
+// A name of exactly `bytes` bytes in UTF-8: characters of three bytes (U+4E00),
+// then letters.
+std::string NameOfBytes(size_t bytes) {
+  std::string name;
+  while (name.size() + 3 <= bytes) name += "\xE4\xB8\x80";
+  return name + std::string(bytes - name.size(), 's');
 }
 
 }  // namespace
 
 // Runs in the copy with the UTF-8 code page; returns the number of failed checks.
 TEST_CHILD(LongRegistryPaths) {
-  (void)argc;
-  (void)argv;
   if (GetACP() != CP_UTF8) return 90;
   // Two levels below the top key (32 bytes) bring the longest path to 519 bytes
-  // (it fits with its terminator) or to 520 (it does not).
-  const std::string first = Wide(86);  // 258 bytes, 86 characters
+  // (it fits with its terminator) or to 520 (it does not). A subkey name of 259
+  // bytes fits the name buffer with its terminator; one of 260 or 261 does not.
+  const std::string first = NameOfBytes(258);
+  const size_t second = 519 - kTop.size() - 1 - first.size() - 1;
   struct Row {
-    size_t longest;
+    const char* what;
+    std::string below;  // the branch below the top key
+    size_t pathBytes;   // of the deepest key's path
     int result;
   };
-  for (const Row& row : {Row{519, 1}, Row{520, 0}}) {
-    fprintf(stderr, "longest path %u bytes\n", static_cast<unsigned>(row.longest));
+  const Row rows[] = {
+      {"longest path of 519 bytes", first + "\\" + NameOfBytes(second), 519, 1},
+      {"longest path of 520 bytes", first + "\\" + NameOfBytes(second + 1), 520, 0},
+      {"subkey name of 259 bytes", NameOfBytes(259), kTop.size() + 260, 1},
+      {"subkey name of 260 bytes", NameOfBytes(260), kTop.size() + 261, 0},
+      {"subkey name of 261 bytes", NameOfBytes(261), kTop.size() + 262, 0},
+  };
+  for (const Row& row : rows) {
+    fprintf(stderr, "%s\n", row.what);
     ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch);
-    const size_t secondBytes = row.longest - kTop.size() - 1 - first.size() - 1;
-    const std::string second = Wide(secondBytes / 3) + std::string(secondBytes % 3, 's');
-    const std::string deepest = "top\\" + first + "\\" + second;
-    CHILD_EXPECT((kScratch + "\\" + deepest).size() == row.longest);
-    CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, kScratch + "\\top\\a", "Value", "a"));
-    CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, kScratch + "\\" + deepest, "Value", "deepest"));
+    const std::string deepest = kTop + "\\" + row.below;
+    CHILD_EXPECT(deepest.size() == row.pathBytes);
+    CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, kTop + "\\a", "Value", "a"));
+    CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, deepest, "Value", "deepest"));
+    CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, kScratch + "\\beside", "Value", "stays"));
 
     GuardedPath buffer;
     memset(&buffer, '#', sizeof buffer);
     strcpy(buffer.path, kTop.c_str());
     CHILD_EXPECT(DeleteKeyRecursive(HKEY_CURRENT_USER, buffer.path) == row.result);
     CHILD_EXPECT(std::string(buffer.path) == kTop);
-    CHILD_EXPECT(Intact(buffer));
-    CHILD_EXPECT(!KeyExists(HKEY_CURRENT_USER, kScratch + "\\top\\a"));  // met before the long branch
-    CHILD_EXPECT(KeyExists(HKEY_CURRENT_USER, kScratch + "\\" + deepest) == !row.result);
+    CHILD_EXPECT(std::string(buffer.behind, sizeof buffer.behind) == std::string(sizeof buffer.behind, '#'));
+    CHILD_EXPECT(!KeyExists(HKEY_CURRENT_USER, kTop + "\\a"));  // met before the long branch
+    CHILD_EXPECT(KeyExists(HKEY_CURRENT_USER, deepest) == !row.result);
     CHILD_EXPECT(KeyExists(HKEY_CURRENT_USER, kTop) == !row.result);
+    CHILD_EXPECT(KeyExists(HKEY_CURRENT_USER, kScratch + "\\beside"));
     if (!row.result) CHILD_EXPECT(DeleteRegistryTree(HKEY_CURRENT_USER, kTop.c_str()) == 0);
   }
 
   // A caller's path longer than the buffer: cut to 519 bytes it would name this key.
   ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch);
-  const std::string fitting = kScratch + "\\" + first + "\\" +
-                              Wide(76) + std::string(519 - kScratch.size() - 2 - first.size() - 228, 's');
+  const std::string fitting = kScratch + "\\" + first + "\\" + NameOfBytes(519 - kScratch.size() - 2 - first.size());
   CHILD_EXPECT(fitting.size() == 519);
   CHILD_EXPECT(SetStringValue(HKEY_CURRENT_USER, fitting, "Value", "fitting"));
   CHILD_EXPECT(DeleteRegistryTree(HKEY_CURRENT_USER, (fitting + "x").c_str()) == 0);
@@ -101,9 +104,10 @@ TEST_CHILD(LongRegistryPaths) {
   return ChildFailures();
 }
 
-TEST_CASE("registry tree removal: whole trees, missing trees, locked keys") {
+TEST_CASE("registry tree removal: whole trees, missing trees, locked keys; the caller's path unchanged") {
   struct Row {
     const char* what;
+    const char* path;               // relative to the scratch key
     std::vector<std::string> keys;  // relative to the scratch key, made with a value each
     std::string lockedKey;
     DWORD denied;
@@ -112,19 +116,20 @@ TEST_CASE("registry tree removal: whole trees, missing trees, locked keys") {
     bool topLeft;
   };
   const Row rows[] = {
-      {"a tree that does not exist", {"top2"}, "", 0, 1, {}, {"top2"}, false},
-      {"a leaf with values is deleted without being opened", {"top", "top2"}, "top",
+      {"a tree that does not exist", "top", {"top2"}, "", 0, 1, {}, {"top2"}, false},
+      {"a leaf with values is deleted without being opened", "top", {"top", "top2"}, "top",
        KEY_READ, 1, {}, {"top2"}, false},
-      {"a wide tree three levels deep, every subkey at index 0",
+      {"a wide tree three levels deep, every subkey at index 0", "top",
        {"top\\a\\x", "top\\a\\y", "top\\b\\x", "top\\b\\y", "top\\b\\z", "top\\c", "top2"}, "", 0,
        1, {"top\\a", "top\\b", "top\\c"}, {"top2"}, false},
-      {"keys that refuse writes are opened for reading only",
+      {"a path with a trailing separator", "top\\", {"top\\a\\x", "top2"}, "", 0, 1, {"top\\a"}, {"top2"}, false},
+      {"keys that refuse writes are opened for reading only", "top",
        {"top\\a\\x", "top\\b"}, "top\\a", KEY_SET_VALUE | KEY_CREATE_SUB_KEY, 1, {"top\\a"}, {},
        false},
-      {"a subkey that may not be deleted leaves every key above it",
+      {"a subkey that may not be deleted leaves every key above it", "top",
        {"top\\a\\x", "top\\b\\x", "top\\b\\y", "top\\c\\x", "top2"}, "top\\b", DELETE, 0,
        {"top\\a", "top\\b\\x", "top\\b\\y"}, {"top\\b", "top\\c\\x", "top2"}, true},
-      {"a key with subkeys that cannot be opened stays", {"top\\a\\x", "top\\b"}, "top\\a",
+      {"a key with subkeys that cannot be opened stays", "top", {"top\\a\\x", "top\\b"}, "top\\a",
        KEY_READ, 0, {}, {"top\\a\\x", "top\\b"}, true},
   };
   for (const Row& row : rows) {
@@ -134,34 +139,17 @@ TEST_CASE("registry tree removal: whole trees, missing trees, locked keys") {
     if (!row.lockedKey.empty())
       REQUIRE(LockKey(HKEY_CURRENT_USER, kScratch + "\\" + row.lockedKey, row.denied));
 
-    CHECK(DeleteRegistryTree(HKEY_CURRENT_USER, kTop.c_str()) == row.result);
+    char path[64] = {};
+    strcpy(path, (kScratch + "\\" + row.path).c_str());
+    const std::string before(path, sizeof path);
+    CHECK(DeleteRegistryTree(HKEY_CURRENT_USER, path) == row.result);
+    CHECK(std::string(path, sizeof path) == before);
 
     CHECK(Exists("top") == row.topLeft);
     for (const std::string& key : row.gone) CHECK_MESSAGE(!Exists(key), key);
     for (const std::string& key : row.left) CHECK_MESSAGE(Exists(key), key);
     CHECK(KeyExists(HKEY_CURRENT_USER, kScratch));
   }
-  REQUIRE(ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch));
-}
-
-TEST_CASE("registry tree removal leaves the caller's path as it was") {
-  FreshScratch();
-  Make("top\\a\\x");
-  char path[64];
-  strcpy(path, (kTop + "\\").c_str());  // a trailing separator too
-  const std::string before(path, sizeof path);
-  CHECK(DeleteRegistryTree(HKEY_CURRENT_USER, path) == 1);
-  CHECK(std::string(path, sizeof path) == before);
-  CHECK_FALSE(Exists("top"));
-
-  // The recursive step hands the buffer back holding the key's path.
-  Make("top\\a\\x");
-  GuardedPath buffer;
-  memset(&buffer, '#', sizeof buffer);
-  strcpy(buffer.path, kTop.c_str());
-  CHECK(DeleteKeyRecursive(HKEY_CURRENT_USER, buffer.path) == 1);
-  CHECK(std::string(buffer.path) == kTop);
-  CHECK(std::string(buffer.behind, sizeof buffer.behind) == std::string(sizeof buffer.behind, '#'));
   REQUIRE(ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch));
 }
 
@@ -173,7 +161,7 @@ TEST_CASE("registry tree removal: paths at and beyond the end of the path buffer
   const std::string dir = MakeScratchDir("records_utf8");
   const std::string exe = JoinPath(dir, "records_tests_utf8.exe");
   REQUIRE(CopySelfWithUtf8CodePage(exe));
-  CHECK(RunProcess("\"" + exe + "\" --child LongRegistryPaths", dir, 120000) == 0);
+  CHECK(RunChild(dir, "LongRegistryPaths", "", exe) == 0);
   RemoveScratchTree(dir);
 }
 

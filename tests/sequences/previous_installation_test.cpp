@@ -5,32 +5,27 @@
 // that a fault cannot reach beyond those places.
 #include <doctest.h>
 
-#include "tests/support/status_recorder.h"
-
 #include <shlobj.h>
 #include <ctype.h>
-#include <stdarg.h>
-#include <stdio.h>
 #include <string>
 #include <vector>
 
-#include "job/product_names.h"
-#include "framework/message_box.h"
 #include "framework/win_app.h"  // AfxGetAppName
 #include "framework/wnd.h"
+#include "job/product_names.h"
 #include "sequences/previous_installation.h"
 #include "tests/seams/scripted_probes.h"
 #include "tests/support/file_operation_guard.h"
 #include "tests/support/process.h"
 #include "tests/support/registry_scratch.h"
 #include "tests/support/scratch.h"
+#include "tests/support/status_recorder.h"
 #include "tests/support/window_driver.h"
 
 namespace {
 
 const char kGroupFolder[] = "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Zorvane";
-const char kGroupPattern[] =
-    "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Zorvane\\*.*";
+const std::string kGroupPattern = std::string(kGroupFolder) + "\\*.*";
 const char* const kGroupParents[] = {
     "C:\\Documents and Settings",
     "C:\\Documents and Settings\\All Users",
@@ -48,7 +43,7 @@ const Tree kTrees[] = {
     {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tervaloxen"},
     {HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Tervaloxen"},
 };
-const std::string kProductKey = "SOFTWARE\\Wow6432Node\\Tervaloxen";  // tree 4
+const std::string kProductKey = kTrees[3].path;
 const std::string kBrandKey = kProductKey + "\\Brand";
 
 const char kQuestion[] =
@@ -73,51 +68,10 @@ class ProgressWindow : public CWnd {
   ~ProgressWindow() override { DestroyWindow(m_hWnd); }
 };
 
-std::wstring Wide(const std::string& path) { return std::wstring(path.begin(), path.end()); }
-
-// File helpers that also take paths longer than the ANSI calls accept.
-bool Exists(const std::string& path) {
-  return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-bool MakeFile(const std::string& path) {
-  HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  WriteFile(h, "data", 4, &written, nullptr);
-  CloseHandle(h);
-  return true;
-}
-bool MakeFolder(const std::string& path) { return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0; }
-bool IsEmptyFolder(const std::string& path) {
-  WIN32_FIND_DATAW found;
-  HANDLE h = FindFirstFileW(Wide(path + "\\*").c_str(), &found);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  bool empty = true;
-  do {
-    std::wstring name = found.cFileName;
-    if (name != L"." && name != L"..") empty = false;
-  } while (FindNextFileW(h, &found));
-  FindClose(h);
-  return empty;
-}
-void RemoveFolderTree(const std::string& path) {
-  WIN32_FIND_DATAW found;
-  HANDLE h = FindFirstFileW(Wide(path + "\\*").c_str(), &found);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::string child = path + "\\" + std::string(name.begin(), name.end());
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveFolderTree(child);
-      else
-        DeleteFileW(Wide(child).c_str());
-    } while (FindNextFileW(h, &found));
-    FindClose(h);
-  }
-  RemoveDirectoryW(Wide(path).c_str());
-}
+void MakeFile(const std::string& path) { REQUIRE(WriteWholeFile(path, "data")); }
+void MakeFolder(const std::string& path) { REQUIRE(CreateDirectoryA(path.c_str(), nullptr)); }
+bool IsEmptyFolder(const std::string& path) { return FileExists(path) && FolderEntries(path).empty(); }
+void RemoveGroupFolder() { RemoveTreeBelow(kGroupParents[3], kGroupFolder); }
 
 // Stands for the scratch installation directory in a release's directory value.
 const char kInstallationDirectory[] = "<installation directory>";
@@ -129,6 +83,7 @@ struct EarlierRelease {
   std::string directory = kInstallationDirectory;
   DWORD directoryType = REG_SZ;  // REG_BINARY: the bytes of directory, no terminator
   bool group = true;
+  bool groupParents = true;  // the folders above the group, when there is no group
   int lockedTree = 0;  // 1 to 4: a key in that tree may not be deleted
 };
 
@@ -142,15 +97,15 @@ class Fixture {
     FileOperationCalls().clear();
     ClearRecordedStatus();
     ClearRegistry();
-    RemoveFolderTree(kGroupFolder);
-    for (const char* parent : kGroupParents) createdParents_.push_back(!Exists(parent));
+    RemoveGroupFolder();
+    for (const char* parent : kGroupParents) createdParents_.push_back(!FileExists(parent));
   }
   ~Fixture() {
     ClearRegistry();
-    RemoveFolderTree(kGroupFolder);
+    RemoveGroupFolder();
     for (size_t i = createdParents_.size(); i-- > 0;)
       if (createdParents_[i]) RemoveDirectoryA(kGroupParents[i]);
-    RemoveFolderTree(scratch_);
+    RemoveScratchTree(scratch_);
   }
 
   void Install(const EarlierRelease& release) {
@@ -166,12 +121,13 @@ class Fixture {
     else if (release.directoryValue)
       REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, kProductKey, "InstallationDir", directory));
     MakeInstallationFiles(installDir);
-    if (release.group) {
+    if (release.group || release.groupParents)
       for (const char* parent : kGroupParents) CreateDirectoryA(parent, nullptr);
-      REQUIRE(MakeFolder(kGroupFolder));
-      REQUIRE(MakeFile(std::string(kGroupFolder) + "\\Halvoran.lnk"));
-      REQUIRE(MakeFolder(std::string(kGroupFolder) + "\\Extras"));
-      REQUIRE(MakeFile(std::string(kGroupFolder) + "\\Extras\\readme.txt"));
+    if (release.group) {
+      MakeFolder(kGroupFolder);
+      MakeFile(std::string(kGroupFolder) + "\\Halvoran.lnk");
+      MakeFolder(std::string(kGroupFolder) + "\\Extras");
+      MakeFile(std::string(kGroupFolder) + "\\Extras\\readme.txt");
     }
     if (release.lockedTree) {
       const Tree& tree = kTrees[release.lockedTree - 1];
@@ -182,34 +138,37 @@ class Fixture {
   // The directory's contents, and siblings that must outlive them: one whose name
   // begins with the directory's name, and a file beside the directory.
   void MakeInstallationFiles(const std::string& dir) {
-    REQUIRE(MakeFolder(dir));
-    REQUIRE(MakeFile(dir + "\\tervgui.exe"));
-    REQUIRE(MakeFolder(dir + "\\sub"));
-    REQUIRE(MakeFile(dir + "\\sub\\b.txt"));
-    REQUIRE(MakeFolder(dir + "\\sub\\deeper"));
-    REQUIRE(MakeFile(dir + "\\sub\\deeper\\c.txt"));
+    MakeFolder(dir);
+    MakeFile(dir + "\\tervgui.exe");
+    MakeFolder(dir + "\\sub");
+    MakeFile(dir + "\\sub\\b.txt");
+    MakeFolder(dir + "\\sub\\deeper");
+    MakeFile(dir + "\\sub\\deeper\\c.txt");
     MakeFolder(dir + " Backup");
-    REQUIRE(MakeFile(dir + " Backup\\keep.txt"));
-    REQUIRE(MakeFile(scratch_ + "\\keep.txt"));
+    MakeFile(dir + " Backup\\keep.txt");
+    MakeFile(scratch_ + "\\keep.txt");
   }
 
-  bool FilesIntact(const std::string& dir) const {
-    return Exists(dir + "\\tervgui.exe") && Exists(dir + "\\sub\\deeper\\c.txt");
+  bool FilesIntact() const {
+    return FileExists(installDir + "\\tervgui.exe") && FileExists(installDir + "\\sub\\deeper\\c.txt");
   }
-  bool SiblingsIntact(const std::string& dir) const {
-    return Exists(dir + " Backup\\keep.txt") && Exists(scratch_ + "\\keep.txt");
+  bool SiblingsIntact() const {
+    return FileExists(installDir + " Backup\\keep.txt") && FileExists(scratch_ + "\\keep.txt");
   }
   static bool GroupIntact() {
-    return Exists(std::string(kGroupFolder) + "\\Halvoran.lnk") &&
-           Exists(std::string(kGroupFolder) + "\\Extras\\readme.txt");
+    return FileExists(std::string(kGroupFolder) + "\\Halvoran.lnk") &&
+           FileExists(std::string(kGroupFolder) + "\\Extras\\readme.txt");
   }
-  static bool TreeIntact(int number) {
-    const Tree& tree = kTrees[number - 1];
-    return KeyExists(tree.root, std::string(tree.path) + "\\Marker");
-  }
-  static bool TreeGone(int number) {
-    const Tree& tree = kTrees[number - 1];
-    return !KeyExists(tree.root, tree.path);
+  // The trees before `gone` are gone, the others whole.
+  static void CheckTrees(int gone) {
+    for (int number = 1; number <= 4; ++number) {
+      CAPTURE(number);
+      const Tree& tree = kTrees[number - 1];
+      if (number <= gone)
+        CHECK_FALSE(KeyExists(tree.root, tree.path));
+      else
+        CHECK(KeyExists(tree.root, std::string(tree.path) + "\\Marker"));
+    }
   }
   const std::string& Scratch() const { return scratch_; }
 
@@ -230,7 +189,11 @@ struct Outcome {
   HWND window = nullptr;
 };
 
-Outcome Run(int wow64, std::vector<int> answers) {
+// The clean-up with current as the current folder (empty: this one's).
+Outcome Run(int wow64, std::vector<int> answers, const std::string& current = "") {
+  char previous[MAX_PATH] = {};
+  GetCurrentDirectoryA(sizeof previous, previous);
+  if (!current.empty()) REQUIRE(SetCurrentDirectoryA(current.c_str()));
   Outcome outcome;
   ProgressWindow window;
   outcome.window = window.m_hWnd;
@@ -239,25 +202,23 @@ Outcome Run(int wow64, std::vector<int> answers) {
   g_isWow64Calls = 0;
   outcome.result = RemovePreviousInstallation(RecordStatus, &window);
   answerer.Stop();
+  SetCurrentDirectoryA(previous);
   outcome.boxes = answerer.Seen();
   for (void* context : g_statusContexts) CHECK(context == &window);
   return outcome;
 }
 
-void CheckQuestionBox(const SeenBox& box) {
-  CHECK(box.caption == AfxGetAppName());
-  CHECK(box.text == kQuestion);
-  CHECK(box.hasOk);
-  CHECK(box.hasCancel);
-  CHECK(box.icon == LoadIconA(nullptr, IDI_INFORMATION));
-}
-
-void CheckRemovedBox(const SeenBox& box) {
-  CHECK(box.caption == AfxGetAppName());
-  CHECK(box.text == kRemoved);
-  CHECK(box.hasOk);
-  CHECK_FALSE(box.hasCancel);
-  CHECK(box.icon == LoadIconA(nullptr, IDI_INFORMATION));
+// The question (OK and Cancel) and then the closing box (OK), as far as texts go.
+void CheckBoxes(const Outcome& outcome, const std::vector<const char*>& texts) {
+  REQUIRE(outcome.boxes.size() == texts.size());
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const SeenBox& box = outcome.boxes[i];
+    CHECK(box.caption == AfxGetAppName());
+    CHECK(box.text == texts[i]);
+    CHECK(box.hasOk);
+    CHECK(box.hasCancel == (texts[i] == kQuestion));
+    CHECK(box.icon == LoadIconA(nullptr, IDI_INFORMATION));
+  }
 }
 
 // Every shell delete: allowed by the guard, the fixed record, on the given lists.
@@ -278,216 +239,95 @@ void CheckDeletes(const Outcome& outcome, const std::vector<std::string>& expect
 const std::vector<std::string> kAllLines = {kChecking, kFound, kRemovingKeys, kRemovingFiles,
                                             kRemovingGroup};
 
-// Every line, and last the one that tells the user which folder kept its files.
-std::vector<std::string> LinesWithFolderLeft(const std::string& directory) {
-  std::vector<std::string> lines = kAllLines;
-  lines.push_back("Files of the previous installation left in place: \"" + directory + "\"\r\n");
-  return lines;
+// A whole run with a directory of its own: either folder was emptied (every line,
+// its delete before the group's) or its files stayed (the last line says where,
+// as recorded, and the group's delete is the only one).
+void CheckDirectoryOutcome(const Outcome& outcome, const std::string& folder, bool emptied,
+                           const std::string& recorded) {
+  CHECK(outcome.result == 1);
+  CheckBoxes(outcome, {kQuestion, kRemoved});
+  if (emptied) {
+    CHECK(g_statusLines == kAllLines);
+    CheckDeletes(outcome, {folder + "\\*.*", kGroupPattern});
+  } else {
+    std::vector<std::string> lines = kAllLines;
+    lines.push_back("Files of the previous installation left in place: \"" + recorded + "\"\r\n");
+    CHECK(g_statusLines == lines);
+    CheckDeletes(outcome, {kGroupPattern});
+  }
 }
+
+enum class Group { kIntact, kGone, kEmptied };
 
 }  // namespace
 
-TEST_CASE("clean-up: not a WOW64 system, so nothing is looked at, asked or removed") {
-  Fixture fixture;
-  fixture.Install({});
-  Outcome outcome = Run(0, {});
-  CHECK(outcome.result == 1);
-  CHECK(g_statusLines.empty());
-  CHECK(outcome.boxes.empty());
-  CHECK(g_isWow64Calls == 1);  // the lookup, which asks again, never ran
-  for (int tree = 1; tree <= 4; ++tree) CHECK(Fixture::TreeIntact(tree));
-  CHECK(fixture.FilesIntact(fixture.installDir));
-  CHECK(Fixture::GroupIntact());
-  CHECK(FileOperationCalls().empty());
-}
-
-TEST_CASE("clean-up: no earlier release, one status line and 1") {
-  struct Row {
-    const char* what;
-    EarlierRelease release;
-  };
-  EarlierRelease noBrand;
+TEST_CASE("clean-up: each step's outcome, and what stays when one ends it") {
+  EarlierRelease installed, noBrand, otherBrand, noGroup, noParents, locked[4];
   noBrand.brand = false;
-  EarlierRelease otherBrand;
   otherBrand.brandData = kAcceleratorBrand;
-  for (const Row& row : {Row{"no brand value", noBrand}, Row{"another brand", otherBrand}}) {
-    INFO(std::string(row.what));
-    Fixture fixture;
-    fixture.Install(row.release);
-    Outcome outcome = Run(1, {});
-    CHECK(outcome.result == 1);
-    CHECK(g_statusLines == std::vector<std::string>{kChecking});
-    CHECK(outcome.boxes.empty());
-    for (int tree = 1; tree <= 4; ++tree) CHECK(Fixture::TreeIntact(tree));
-    CHECK(fixture.FilesIntact(fixture.installDir));
-    CHECK(Fixture::GroupIntact());
-    CHECK(FileOperationCalls().empty());
-  }
-}
-
-TEST_CASE("clean-up: declined, so 0 and nothing removed") {
-  Fixture fixture;
-  fixture.Install({});
-  Outcome outcome = Run(1, {IDCANCEL});
-  CHECK(outcome.result == 0);
-  CHECK(g_statusLines == std::vector<std::string>{kChecking, kFound});
-  REQUIRE(outcome.boxes.size() == 1);
-  CheckQuestionBox(outcome.boxes[0]);
-  for (int tree = 1; tree <= 4; ++tree) CHECK(Fixture::TreeIntact(tree));
-  CHECK(fixture.FilesIntact(fixture.installDir));
-  CHECK(Fixture::GroupIntact());
-  CHECK(FileOperationCalls().empty());
-}
-
-TEST_CASE("clean-up: four trees, the directory's contents and the program group go") {
-  Fixture fixture;
-  fixture.Install({});
-  Outcome outcome = Run(1, {IDOK, IDOK});
-  CHECK(outcome.result == 1);
-  CHECK(g_statusLines == kAllLines);
-  REQUIRE(outcome.boxes.size() == 2);
-  CheckQuestionBox(outcome.boxes[0]);
-  CheckRemovedBox(outcome.boxes[1]);
-  for (int tree = 1; tree <= 4; ++tree) CHECK(Fixture::TreeGone(tree));
-  // Contents and subfolders go; the directory itself and its siblings stay.
-  CHECK(IsEmptyFolder(fixture.installDir));
-  CHECK(fixture.SiblingsIntact(fixture.installDir));
-  CHECK_FALSE(Exists(kGroupFolder));
-  CheckDeletes(outcome, {fixture.installDir + "\\*.*", kGroupPattern});
-}
-
-TEST_CASE("clean-up: a tree that stays ends it there, later steps untouched") {
-  for (int locked = 1; locked <= 4; ++locked) {
-    INFO(locked);
-    Fixture fixture;
-    EarlierRelease release;
-    release.lockedTree = locked;
-    fixture.Install(release);
-    Outcome outcome = Run(1, {IDOK});
-    CHECK(outcome.result == 0);
-    CHECK(g_statusLines == std::vector<std::string>{kChecking, kFound, kRemovingKeys});
-    REQUIRE(outcome.boxes.size() == 1);  // the question only
-    CheckQuestionBox(outcome.boxes[0]);
-    for (int tree = 1; tree < locked; ++tree) CHECK(Fixture::TreeGone(tree));
-    CHECK(Fixture::TreeIntact(locked));  // the locked key, and so its tree
-    for (int tree = locked + 1; tree <= 4; ++tree) CHECK(Fixture::TreeIntact(tree));
-    CHECK(fixture.FilesIntact(fixture.installDir));
-    CHECK(Fixture::GroupIntact());
-    CHECK(FileOperationCalls().empty());
-  }
-}
-
-TEST_CASE("clean-up: a program group that is not there still gives 1 and the success box") {
-  for (bool parents : {true, false}) {
-    INFO(std::string(parents ? "group folder missing" : "no Documents and Settings at all"));
-    Fixture fixture;
-    EarlierRelease release;
-    release.group = false;
-    fixture.Install(release);
-    if (parents)
-      for (const char* parent : kGroupParents) CreateDirectoryA(parent, nullptr);
-    Outcome outcome = Run(1, {IDOK, IDOK});
-    CHECK(outcome.result == 1);
-    CHECK(g_statusLines == kAllLines);
-    REQUIRE(outcome.boxes.size() == 2);
-    CheckRemovedBox(outcome.boxes[1]);
-    CHECK(IsEmptyFolder(fixture.installDir));
-    CheckDeletes(outcome, {fixture.installDir + "\\*.*", kGroupPattern});
-  }
-}
-
-TEST_CASE("clean-up: an emptied program group whose folder stays gives 0, no success box") {
-  Fixture fixture;
-  fixture.Install({});
-  // A handle without delete sharing keeps the folder, not its contents.
-  HANDLE folder = CreateFileA(kGroupFolder, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  REQUIRE(folder != INVALID_HANDLE_VALUE);
-  Outcome outcome = Run(1, {IDOK, IDOK});
-  CloseHandle(folder);
-  CHECK(outcome.result == 0);
-  CHECK(g_statusLines == kAllLines);
-  REQUIRE(outcome.boxes.size() == 1);
-  CheckQuestionBox(outcome.boxes[0]);
-  CHECK(IsEmptyFolder(kGroupFolder));
-}
-
-TEST_CASE("clean-up: without a usable installation directory the file step deletes nothing") {
+  noGroup.group = false;
+  noParents.group = noParents.groupParents = false;
+  for (int tree = 1; tree <= 4; ++tree) locked[tree - 1].lockedTree = tree;
+  const std::vector<std::string> none, checking = {kChecking}, found = {kChecking, kFound},
+                                       keys = {kChecking, kFound, kRemovingKeys};
   struct Row {
     const char* what;
-    bool value;
-    bool inScratch;  // the directory is relative to the scratch folder
-    std::string directory;
+    EarlierRelease release;
+    int wow64;
+    std::vector<int> answers;
+    bool holdGroupFolder;  // a handle without delete sharing keeps the folder, not its contents
+    int result;
+    std::vector<std::string> lines;
+    std::vector<const char*> boxes;
+    int treesGone;
+    bool emptied;  // the installation directory's contents went
+    Group group;
   };
   const Row rows[] = {
-      {"no directory value (the buffer stays empty)", false, false, ""},
-      {"an empty directory value", true, false, ""},
-      {"a relative directory", true, false, "Halvoran 2.0"},
-      {"a drive root", true, false, "C:\\"},
-      {"a wildcard", true, true, "\\Halv*"},
-      {"a part that climbs out", true, true, "\\Halvoran 2.0\\.."},
+      {"not a WOW64 system: nothing looked at", installed, 0, {}, false, 1, none, {}, 0, false, Group::kIntact},
+      {"no brand value", noBrand, 1, {}, false, 1, checking, {}, 0, false, Group::kIntact},
+      {"another brand", otherBrand, 1, {}, false, 1, checking, {}, 0, false, Group::kIntact},
+      {"declined", installed, 1, {IDCANCEL}, false, 0, found, {kQuestion}, 0, false, Group::kIntact},
+      {"four trees, the contents and the group go", installed, 1, {IDOK, IDOK}, false, 1, kAllLines,
+       {kQuestion, kRemoved}, 4, true, Group::kGone},
+      {"tree 1 stays", locked[0], 1, {IDOK}, false, 0, keys, {kQuestion}, 0, false, Group::kIntact},
+      {"tree 2 stays", locked[1], 1, {IDOK}, false, 0, keys, {kQuestion}, 1, false, Group::kIntact},
+      {"tree 3 stays", locked[2], 1, {IDOK}, false, 0, keys, {kQuestion}, 2, false, Group::kIntact},
+      {"tree 4 stays", locked[3], 1, {IDOK}, false, 0, keys, {kQuestion}, 3, false, Group::kIntact},
+      {"group folder missing", noGroup, 1, {IDOK, IDOK}, false, 1, kAllLines, {kQuestion, kRemoved}, 4,
+       true, Group::kGone},
+      {"no Documents and Settings at all", noParents, 1, {IDOK, IDOK}, false, 1, kAllLines,
+       {kQuestion, kRemoved}, 4, true, Group::kGone},
+      {"an emptied group whose folder stays: 0, no closing box", installed, 1, {IDOK, IDOK}, true, 0,
+       kAllLines, {kQuestion}, 4, true, Group::kEmptied},
   };
   for (const Row& row : rows) {
-    INFO(std::string(row.what));
+    CAPTURE(std::string(row.what));
     Fixture fixture;
-    EarlierRelease release;
-    release.directoryValue = row.value;
-    release.directory = row.inScratch ? fixture.Scratch() + row.directory : row.directory;
-    fixture.Install(release);
-
-    // A relative pattern would resolve against the current folder: make that the
-    // scratch folder, where the directory of that name exists.
-    char previous[MAX_PATH] = {};
-    GetCurrentDirectoryA(sizeof previous, previous);
-    SetCurrentDirectoryA(fixture.Scratch().c_str());
-    Outcome outcome = Run(1, {IDOK, IDOK});
-    SetCurrentDirectoryA(previous);
-
-    CHECK(outcome.result == 1);
-    CHECK(g_statusLines == LinesWithFolderLeft(row.value ? release.directory : ""));
-    REQUIRE(outcome.boxes.size() == 2);
-    CheckRemovedBox(outcome.boxes[1]);
-    for (int tree = 1; tree <= 4; ++tree) CHECK(Fixture::TreeGone(tree));
-    CHECK(fixture.FilesIntact(fixture.installDir));
-    CHECK(fixture.SiblingsIntact(fixture.installDir));
-    CHECK_FALSE(Exists(kGroupFolder));
-    CheckDeletes(outcome, {kGroupPattern});  // the group's delete only
-  }
-}
-
-TEST_CASE("clean-up: the longest installation directory that the pattern buffer takes") {
-  // 254 characters leave room for "\*.*" and both terminators in 260 bytes. The
-  // shell deletes nothing whose path passes 259 characters, so the entries here
-  // have one-letter names.
-  for (size_t length : {size_t(254), size_t(255)}) {
-    INFO(length);
-    Fixture fixture;
-    const std::string base = fixture.Scratch() + "\\";
-    REQUIRE(length > base.size());
-    const std::string dir = base + std::string(length - base.size(), 'L');
-    EarlierRelease release;
-    release.directory = dir;
-    fixture.Install(release);
-    REQUIRE(MakeFolder(dir));
-    REQUIRE(MakeFile(dir + "\\a"));
-    REQUIRE(MakeFolder(dir + "\\s"));
-    REQUIRE(MakeFile(dir + "\\s\\b"));
-
-    Outcome outcome = Run(1, {IDOK, IDOK});
-    CHECK(outcome.result == 1);
-    REQUIRE(outcome.boxes.size() == 2);
-    CHECK(fixture.FilesIntact(fixture.installDir));
-    CHECK(fixture.SiblingsIntact(fixture.installDir));
-    if (length == 254) {
-      CHECK(g_statusLines == kAllLines);
-      CHECK(IsEmptyFolder(dir));
-      CheckDeletes(outcome, {dir + "\\*.*", kGroupPattern});
-    } else {
-      CHECK(g_statusLines == LinesWithFolderLeft(dir));
-      CHECK(Exists(dir + "\\a"));
-      CHECK(Exists(dir + "\\s\\b"));
-      CheckDeletes(outcome, {kGroupPattern});
+    fixture.Install(row.release);
+    HANDLE folder = INVALID_HANDLE_VALUE;
+    if (row.holdGroupFolder) {
+      folder = CreateFileA(kGroupFolder, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      REQUIRE(folder != INVALID_HANDLE_VALUE);
     }
+    Outcome outcome = Run(row.wow64, row.answers);
+    if (folder != INVALID_HANDLE_VALUE) CloseHandle(folder);
+    CHECK(outcome.result == row.result);
+    CHECK(g_statusLines == row.lines);
+    CheckBoxes(outcome, row.boxes);
+    if (!row.wow64) CHECK(g_isWow64Calls == 1);  // the lookup, which asks again, never ran
+    Fixture::CheckTrees(row.treesGone);
+    CHECK(IsEmptyFolder(fixture.installDir) == row.emptied);
+    CHECK(fixture.FilesIntact() == !row.emptied);
+    CHECK(fixture.SiblingsIntact());
+    CHECK(Fixture::GroupIntact() == (row.group == Group::kIntact));
+    CHECK(FileExists(kGroupFolder) == (row.group != Group::kGone));
+    if (row.group == Group::kEmptied) CHECK(IsEmptyFolder(kGroupFolder));
+    if (row.emptied)
+      CheckDeletes(outcome, {fixture.installDir + "\\*.*", kGroupPattern});
+    else
+      CheckDeletes(outcome, {});
   }
 }
 
@@ -515,59 +355,83 @@ std::string ShortName(const std::string& path) {
 
 }  // namespace
 
-TEST_CASE("clean-up: a folder that holds more than the release stays, and the user is told") {
+TEST_CASE("clean-up: a directory that cannot be used or holds more than the release stays, and the user is told") {
   // Were the check to let one through, the file-operation guard would refuse the
   // delete (and the deletes checked below would show it) or, for folders in the
-  // scratch folder, the release's files would be gone.
+  // scratch folder, the release's files would be gone. A relative pattern would
+  // resolve against the current folder: that is the scratch folder, where the
+  // directory of that name exists.
   struct Row {
-    const char* layout;
-    std::string directory;
-    std::string current;  // empty: the scratch folder
+    const char* what;
+    bool value;             // false: no directory value (the buffer stays empty)
+    std::string directory;  // as recorded
+    std::string current;    // empty: the scratch folder
+    bool made;              // the directory is made with an entry "a" and a folder "s"
   };
+  const std::string scratch = JoinPath(ScratchRoot(), "previous_installation");
+  const std::string release = scratch + "\\Halvoran 2.0";
+  // 254 characters leave room for "\*.*" and both terminators in 260 bytes. The
+  // shell deletes nothing whose path passes 259 characters: one-letter names.
+  const std::string longest = scratch + "\\" + std::string(254 - scratch.size() - 1, 'L');
   const std::string windows = ShellFolder(CSIDL_WINDOWS);
-  const std::string release = JoinPath(ScratchRoot(), "previous_installation\\Halvoran 2.0");
   // A symbolic link that the build makes (see CMakeLists.txt); Wine shows it as a
   // reparse point.
   const std::string links = SelfDir() + "\\sequences_links";
   const Row rows[] = {
-      {"the Windows folder", windows, ""},
-      {"the Windows folder in capitals, with a trailing separator", Upper(windows) + "\\", ""},
-      {"the system folder", ShellFolder(CSIDL_SYSTEM), ""},
-      {"the program-files folder by its short name", ShortName(ShellFolder(CSIDL_PROGRAM_FILES)), ""},
-      {"the 32-bit program-files folder", ShellFolder(CSIDL_PROGRAM_FILESX86), ""},
-      {"the folder of the profiles", Parent(ShellFolder(CSIDL_PROFILE)), ""},
-      {"the user's profile", ShellFolder(CSIDL_PROFILE), ""},
-      {"the common application data", ShellFolder(CSIDL_COMMON_APPDATA), ""},
-      {"a folder that holds the running program's folder", Parent(SelfDir()), ""},
-      {"the current folder", release, release},
-      {"a folder that holds the current folder", release, release + "\\sub"},
-      {"a symbolic link to a folder", links + "\\link", ""},
-      {"a folder below a symbolic link", links + "\\link\\Halvoran 2.0", ""},
+      {"the longest that the pattern buffer takes is emptied", true, longest, "", true},
+      {"one character longer", true, longest + "L", "", true},
+      {"no directory value", false, "", "", false},
+      {"an empty directory value", true, "", "", false},
+      {"a relative directory", true, "Halvoran 2.0", "", false},
+      {"a drive root", true, "C:\\", "", false},
+      {"a wildcard", true, scratch + "\\Halv*", "", false},
+      {"a part that climbs out", true, release + "\\..", "", false},
+      {"the Windows folder", true, windows, "", false},
+      {"the Windows folder in capitals, with a trailing separator", true, Upper(windows) + "\\", "", false},
+      {"the system folder", true, ShellFolder(CSIDL_SYSTEM), "", false},
+      {"the program-files folder by its short name", true, ShortName(ShellFolder(CSIDL_PROGRAM_FILES)), "",
+       false},
+      {"the 32-bit program-files folder", true, ShellFolder(CSIDL_PROGRAM_FILESX86), "", false},
+      {"the folder of the profiles", true, Parent(ShellFolder(CSIDL_PROFILE)), "", false},
+      {"the user's profile", true, ShellFolder(CSIDL_PROFILE), "", false},
+      {"the common application data", true, ShellFolder(CSIDL_COMMON_APPDATA), "", false},
+      {"a folder that holds the running program's folder", true, Parent(SelfDir()), "", false},
+      {"the current folder", true, release, release, false},
+      {"a folder that holds the current folder", true, release, release + "\\sub", false},
+      {"a symbolic link to a folder", true, links + "\\link", "", false},
+      {"a folder below a symbolic link", true, links + "\\link\\Halvoran 2.0", "", false},
   };
   const std::string linkedFile = links + "\\target\\Halvoran 2.0\\keep.txt";
   for (const Row& row : rows) {
-    INFO(std::string(row.layout));
-    INFO(row.directory);
+    CAPTURE(std::string(row.what));
+    CAPTURE(row.directory);
     Fixture fixture;
-    REQUIRE(fixture.installDir == release);
+    REQUIRE(fixture.Scratch() == scratch);
     EarlierRelease earlier;
+    earlier.directoryValue = row.value;
     earlier.directory = row.directory;
     fixture.Install(earlier);
-    REQUIRE(MakeFile(linkedFile));
+    MakeFile(linkedFile);
+    if (row.made) {
+      MakeFolder(row.directory);
+      MakeFile(row.directory + "\\a");
+      MakeFolder(row.directory + "\\s");
+      MakeFile(row.directory + "\\s\\b");
+    }
+    const bool emptied = row.directory == longest;
 
-    char previous[MAX_PATH] = {};
-    GetCurrentDirectoryA(sizeof previous, previous);
-    REQUIRE(SetCurrentDirectoryA(row.current.empty() ? fixture.Scratch().c_str() : row.current.c_str()));
-    Outcome outcome = Run(1, {IDOK, IDOK});
-    SetCurrentDirectoryA(previous);
-
-    CHECK(outcome.result == 1);
-    CHECK(g_statusLines == LinesWithFolderLeft(row.directory));
-    REQUIRE(outcome.boxes.size() == 2);
-    CheckRemovedBox(outcome.boxes[1]);
-    CheckDeletes(outcome, {kGroupPattern});  // the group's delete only
-    CHECK(fixture.FilesIntact(fixture.installDir));
-    CHECK(Exists(linkedFile));
+    Outcome outcome = Run(1, {IDOK, IDOK}, row.current.empty() ? scratch : row.current);
+    CheckDirectoryOutcome(outcome, row.directory, emptied, row.directory);
+    if (row.made) {
+      CHECK(IsEmptyFolder(row.directory) == emptied);
+      CHECK(FileExists(row.directory + "\\a") == !emptied);
+      CHECK(FileExists(row.directory + "\\s\\b") == !emptied);
+    }
+    Fixture::CheckTrees(4);
+    CHECK(fixture.FilesIntact());
+    CHECK(fixture.SiblingsIntact());
+    CHECK_FALSE(FileExists(kGroupFolder));
+    CHECK(FileExists(linkedFile));
   }
 }
 
@@ -608,18 +472,11 @@ TEST_CASE("clean-up under code page 932: the folder is read as characters" * doc
     REQUIRE(WriteWholeFile(fixture.Scratch() + "\\" + hyoshi, "data"));
 
     Outcome outcome = Run(1, {IDOK, IDOK});
-    CHECK(outcome.result == 1);
+    CheckDirectoryOutcome(outcome, folder, row.emptied, release.directory);
     CHECK(FileExists(folder));
     CHECK(FileExists(folder + "\\sub\\b.txt") == !row.emptied);
     CHECK(FileExists(fixture.Scratch() + "\\" + keisan + "\\other_product_data.txt"));
     CHECK(FileExists(fixture.Scratch() + "\\" + hyoshi));
-    CHECK(fixture.FilesIntact(fixture.installDir));
-    if (row.emptied) {
-      CHECK(g_statusLines == kAllLines);
-      CheckDeletes(outcome, {folder + "\\*.*", kGroupPattern});
-    } else {
-      CHECK(g_statusLines == LinesWithFolderLeft(release.directory));
-      CheckDeletes(outcome, {kGroupPattern});
-    }
+    CHECK(fixture.FilesIntact());
   }
 }

@@ -126,6 +126,12 @@ long RunProcessWithFiles(const std::string& commandLine, const std::string& work
   return p.Wait(timeoutMs);
 }
 
+long RunChild(const std::string& workDir, const std::string& name, const std::string& args,
+              const std::string& exe, DWORD timeoutMs) {
+  return RunProcess("\"" + exe + "\" --child " + name + (args.empty() ? "" : " " + args), workDir,
+                    timeoutMs);
+}
+
 std::string QuoteArgument(const std::string& argument) {
   std::string quoted = "\"";
   size_t backslashes = 0;
@@ -167,6 +173,18 @@ bool CopyFileTo(const std::string& from, const std::string& to) {
 std::string JoinPath(const std::string& dir, const std::string& name) {
   if (dir.empty() || dir.back() == '\\') return dir + name;
   return dir + "\\" + name;
+}
+
+std::set<std::string> FolderEntries(const std::string& dir) {
+  std::set<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA(JoinPath(dir, "*").c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0) names.insert(found.cFileName);
+  } while (FindNextFileA(h, &found));
+  FindClose(h);
+  return names;
 }
 
 std::vector<std::string> TextLines(const std::string& text) {

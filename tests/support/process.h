@@ -1,6 +1,7 @@
 // Starting programs from a test, with a time-out that always ends them.
 #pragma once
 #include <windows.h>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,11 @@ class ChildProcess {
 long RunProcess(const std::string& commandLine, const std::string& workDir,
                 DWORD timeoutMs = 60000, bool* startFailed = nullptr);
 
+// Runs the child routine `name` (tests/support/child.h) of the test executable
+// exe, with workDir as its current directory and args as they are; as RunProcess.
+long RunChild(const std::string& workDir, const std::string& name, const std::string& args = "",
+              const std::string& exe = SelfPath(), DWORD timeoutMs = 120000);
+
 // Runs commandLine with standard input read from inputPath and standard output
 // and error written to outputPath and errorPath (created afresh; an empty path
 // gives the child no such stream). Returns the exit code, -1 after a time-out
@@ -65,6 +71,8 @@ bool ReadWholeFile(const std::string& path, std::string* out);
 bool WriteWholeFile(const std::string& path, const std::string& data);
 bool CopyFileTo(const std::string& from, const std::string& to);
 std::string JoinPath(const std::string& dir, const std::string& name);
+// The names of the files and folders directly in dir (none when it cannot be read).
+std::set<std::string> FolderEntries(const std::string& dir);
 // Copies this test executable to exe with a manifest beside it that sets its
 // ANSI code page to UTF-8: narrow paths of three-byte characters then reach
 // lengths in bytes that Wine's ANSI calls would otherwise refuse.

@@ -12,37 +12,48 @@ std::string ScratchRoot() {
   return root;
 }
 
-static bool IsBelowRoot(const std::string& path) {
-  std::string root = ScratchRoot() + "\\";
-  return path.size() > root.size() && _strnicmp(path.c_str(), root.c_str(), root.size()) == 0 &&
+static bool IsBelow(const std::string& root, const std::string& path) {
+  std::string prefix = root + "\\";
+  return path.size() > prefix.size() && _strnicmp(path.c_str(), prefix.c_str(), prefix.size()) == 0 &&
          path.find("..") == std::string::npos;
 }
 
-static void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+// Wide calls on a "\\?\" path: any length, and names the code page lacks.
+static std::wstring LongPath(const std::string& path) {
+  std::wstring wide(path.size(), L'\0');
+  wide.resize(MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), &wide[0],
+                                  static_cast<int>(wide.size())));
+  return L"\\\\?\\" + wide;
+}
+
+static void RemoveTree(const std::wstring& path) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((path + L"\\*").c_str(), &fd);
   if (h != INVALID_HANDLE_VALUE) {
     do {
-      std::string name = fd.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string child = path + "\\" + name;
+      std::wstring name = fd.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring child = path + L"\\" + name;
       if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(child);
       } else {
-        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(child.c_str());
+        SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(child.c_str());
       }
-    } while (FindNextFileA(h, &fd));
+    } while (FindNextFileW(h, &fd));
     FindClose(h);
   }
-  RemoveDirectoryA(path.c_str());
+  RemoveDirectoryW(path.c_str());
 }
 
-bool RemoveScratchTree(const std::string& path) {
-  if (!IsBelowRoot(path)) return false;
-  RemoveTree(path);
-  return !FileExists(path);
+bool RemoveTreeBelow(const std::string& root, const std::string& path) {
+  if (!IsBelow(root, path)) return false;
+  const std::wstring wide = LongPath(path);
+  RemoveTree(wide);
+  return GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
+
+bool RemoveScratchTree(const std::string& path) { return RemoveTreeBelow(ScratchRoot(), path); }
 
 std::string MakeScratchDir(const std::string& name) {
   std::string path = JoinPath(ScratchRoot(), name);

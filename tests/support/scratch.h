@@ -9,6 +9,8 @@ std::string ScratchRoot();
 std::string MakeScratchDir(const std::string& name);
 // Deletes a folder tree below ScratchRoot(); false (and nothing deleted) elsewhere.
 bool RemoveScratchTree(const std::string& path);
+// The same below another root (a fixed place a test fills); paths of any length.
+bool RemoveTreeBelow(const std::string& root, const std::string& path);
 // A folder of exactly `length` characters below base, made level by level
 // with the wide calls (the narrow ones stop short of 260 characters). Folder
 // names are runs of 'd'; the length does not depend on how long base is.
