@@ -175,18 +175,6 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
   return dir + "\\" + name;
 }
 
-std::set<std::string> FolderEntries(const std::string& dir) {
-  std::set<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE h = FindFirstFileA(JoinPath(dir, "*").c_str(), &found);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0) names.insert(found.cFileName);
-  } while (FindNextFileA(h, &found));
-  FindClose(h);
-  return names;
-}
-
 std::vector<std::string> TextLines(const std::string& text) {
   return filebytes::SplitLines(text);
 }
@@ -197,8 +185,8 @@ std::vector<std::string> FileLines(const std::string& path) {
   return TextLines(text);
 }
 
-std::vector<std::string> FolderEntries(const std::string& dir, bool filesOnly) {
-  std::vector<std::string> names;
+std::set<std::string> FolderEntries(const std::string& dir, bool filesOnly) {
+  std::set<std::string> names;
   WIN32_FIND_DATAA found;
   // Not JoinPath: a name may end in a double-byte character whose second byte
   // is that of a backslash, and the search must still go one level down.
@@ -208,7 +196,7 @@ std::vector<std::string> FolderEntries(const std::string& dir, bool filesOnly) {
     const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (strcmp(found.cFileName, ".") != 0 && strcmp(found.cFileName, "..") != 0 &&
         !(filesOnly && folder))
-      names.push_back(found.cFileName);
+      names.insert(found.cFileName);
   } while (FindNextFileA(search, &found));
   FindClose(search);
   return names;

@@ -71,8 +71,6 @@ bool ReadWholeFile(const std::string& path, std::string* out);
 bool WriteWholeFile(const std::string& path, const std::string& data);
 bool CopyFileTo(const std::string& from, const std::string& to);
 std::string JoinPath(const std::string& dir, const std::string& name);
-// The names of the files and folders directly in dir (none when it cannot be read).
-std::set<std::string> FolderEntries(const std::string& dir);
 // Copies this test executable to exe with a manifest beside it that sets its
 // ANSI code page to UTF-8: narrow paths of three-byte characters then reach
 // lengths in bytes that Wine's ANSI calls would otherwise refuse.
@@ -87,7 +85,7 @@ std::string FileText(const std::string& path);
 bool ContainsLine(const std::vector<std::string>& lines, const std::string& line);
 // The names directly in a folder (files and folders, "." and ".." left out);
 // none when it cannot be read. With filesOnly, the files alone.
-std::vector<std::string> FolderEntries(const std::string& dir, bool filesOnly = false);
+std::set<std::string> FolderEntries(const std::string& dir, bool filesOnly = false);
 
 // An environment variable of this process; empty when it is not set.
 std::string EnvironmentValue(const char* name);
