@@ -19,6 +19,7 @@
 
 #include "job/job_outcome.h"
 #include "ui/resource.h"
+#include "tests/support/file_bytes.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -51,13 +52,6 @@ std::string Escape(const char* s) {
   return out;
 }
 
-void AppendLine(const char* file, const std::string& line) {
-  if (FILE* f = fopen(file, "ab")) {
-    fprintf(f, "%s\n", line.c_str());
-    fclose(f);
-  }
-}
-
 // The observer: watches the status control and the dialog from inside the
 // program, on the interface thread, without changing what they do.
 WNDPROC g_statusProc = nullptr;
@@ -65,7 +59,7 @@ WNDPROC g_dialogProc = nullptr;
 
 LRESULT CALLBACK ObserveStatus(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SETTEXT && lParam != 0)
-    AppendLine("status_seen.txt", "text: " + Escape(reinterpret_cast<const char*>(lParam)));
+    filebytes::AppendLine("status_seen.txt", "text: " + Escape(reinterpret_cast<const char*>(lParam)));
   return CallWindowProcA(g_statusProc, hwnd, message, wParam, lParam);
 }
 
@@ -73,7 +67,7 @@ LRESULT CALLBACK ObserveDialog(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
   if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
     char text[2048] = {};
     GetDlgItemTextA(hwnd, IDC_STATUS_TEXT, text, sizeof text);
-    AppendLine("status_seen.txt", "cancel: " + Escape(text));
+    filebytes::AppendLine("status_seen.txt", "cancel: " + Escape(text));
   }
   return CallWindowProcA(g_dialogProc, hwnd, message, wParam, lParam);
 }
@@ -105,7 +99,7 @@ void Probe(HWND dialog) {
   LRESULT big = SendMessageA(dialog, WM_GETICON, ICON_BIG, 0);
   LRESULT small = SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0);
   LRESULT drag = SendMessageA(dialog, WM_QUERYDRAGICON, 0, 0);
-  AppendLine("probe.txt", std::string("icons ") + (big ? "set" : "none") +
+  filebytes::AppendLine("probe.txt", std::string("icons ") + (big ? "set" : "none") +
                               (small == big ? " small-same" : " small-other") +
                               (drag == big ? " drag-same" : " drag-other"));
   // Each control-colour request on a fresh device context with marker colours:
@@ -118,7 +112,7 @@ void Probe(HWND dialog) {
       SetBkMode(dc, TRANSPARENT);
       HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessageA(
           dialog, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id))));
-      AppendLine("probe.txt", "ctlcolor " + std::to_string(message - WM_CTLCOLORMSGBOX) + " " +
+      filebytes::AppendLine("probe.txt", "ctlcolor " + std::to_string(message - WM_CTLCOLORMSGBOX) + " " +
                                   std::to_string(id) + " brush " + Hex(reinterpret_cast<uintptr_t>(brush)) + " " +
                                   BrushColour(brush) + " text " +
                                   Hex(GetTextColor(dc)) + " back " + Hex(GetBkColor(dc)) +
@@ -129,13 +123,10 @@ void Probe(HWND dialog) {
 }
 
 int RunScript(const char* name, int result, StatusCallback callback, void* context) {
-  AppendLine("sequence_calls.txt", name);
-  FILE* script = fopen("scripted_sequences.txt", "rb");
-  if (!script) return result;
-  char raw[4096];
-  while (fgets(raw, sizeof raw, script)) {
-    std::string line = raw;
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  filebytes::AppendLine("sequence_calls.txt", name);
+  std::string script;
+  if (!filebytes::ReadFileBytes("scripted_sequences.txt", &script)) return result;
+  for (const std::string& line : filebytes::SplitLines(script)) {
     std::string command = line.substr(0, line.find(' '));
     std::string rest = line.size() > command.size() ? line.substr(command.size() + 1) : "";
     if (command == "result") {
@@ -166,7 +157,6 @@ int RunScript(const char* name, int result, StatusCallback callback, void* conte
       }
     }
   }
-  fclose(script);
   return result;
 }
 

@@ -9,7 +9,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <algorithm>
 #include <random>
 #include <set>
 #include <string>
@@ -28,6 +27,7 @@
 #include "tests/support/registry_scratch.h"
 #include "tests/support/scratch.h"
 #include "tests/support/status_recorder.h"
+#include "tests/support/system_file.h"
 #include "tests/support/window_driver.h"
 #include "ui/resource.h"
 #include "worker/status_channel.h"
@@ -39,8 +39,6 @@ extern "C" void* __imp_GetCommandLineA;  // this executable's import slot
 namespace {
 
 std::mt19937 Seeded() { return std::mt19937(20240607u); }
-
-std::string Bin(const char* name) { return JoinPath(SelfDir(), std::string("bin\\") + name); }
 
 // Wide calls on a "\\?\" path, which may pass MAX_PATH.
 std::wstring LongPath(const std::string& ascii) { return L"\\\\?\\" + std::wstring(ascii.begin(), ascii.end()); }
@@ -152,8 +150,8 @@ TEST_CASE("command lines: random lines take the modes of both decision orders") 
     REQUIRE(fakestack::PlantSystemFakes());
     // The modem removal's tools, which list nothing: without them the command
     // interpreter's complaints would read as its known start-up fault.
-    REQUIRE(CopyFileTo(Bin("scripted_devcon.exe"), run.PathOf("devcon_32.exe")));
-    REQUIRE(CopyFileTo(Bin("scripted_grep.exe"), run.PathOf("grep.exe")));
+    REQUIRE(CopyFileTo(BinPath("scripted_devcon.exe"), run.PathOf("devcon_32.exe")));
+    REQUIRE(CopyFileTo(BinPath("scripted_grep.exe"), run.PathOf("grep.exe")));
     REQUIRE(FileExists(run.ProgramPath()));
     REQUIRE_MESSAGE(run.StartWithLine(w.line), "the start failed with error " << GetLastError());
     BoxAnswerer boxes(kBoxCaption, {IDOK, IDOK}, run.Id());
@@ -277,19 +275,18 @@ TEST_CASE("device-console listings: every command-interpreter metacharacter in a
   expectedCalls.push_back("devcon_32.exe\tremove\t@Zorvane");
 
   std::string dir = MakeScratchDir("campaign\\devcon");
-  REQUIRE(CopyFileTo(Bin("scripted_devcon.exe"), JoinPath(dir, "devcon_32.exe")));
-  REQUIRE(CopyFileTo(Bin("scripted_grep.exe"), JoinPath(dir, "grep.exe")));
-  std::string devices;
-  for (const std::string& line : decoys) devices += line + "\n";
-  for (const std::string& line : listing) devices += line + "\n";
-  REQUIRE(WriteWholeFile(JoinPath(dir, "devices.txt"), devices));
+  REQUIRE(CopyFileTo(BinPath("scripted_devcon.exe"), JoinPath(dir, "devcon_32.exe")));
+  REQUIRE(CopyFileTo(BinPath("scripted_grep.exe"), JoinPath(dir, "grep.exe")));
+  std::vector<std::string> devices = decoys;
+  devices.insert(devices.end(), listing.begin(), listing.end());
+  REQUIRE(WriteLines(JoinPath(dir, "devices.txt"), devices));
 
   CHECK(RunChild(dir, "remove_modems") == 11);
   std::vector<std::string> calls = FileLines(JoinPath(dir, "devcon_calls.txt"));
   CHECK(calls == expectedCalls);
   std::vector<std::string> left = FileLines(JoinPath(dir, "devices.txt"));
   for (const std::string& decoy : decoys)
-    CHECK_MESSAGE(std::find(left.begin(), left.end(), decoy) != left.end(), decoy);
+    CHECK_MESSAGE(ContainsLine(left, decoy), decoy);
   CHECK(FolderEntries(dir) == std::set<std::string>{"devcon_32.exe", "grep.exe", "devices.txt", "devcon_calls.txt",
                                               "grep_calls.txt", "devcon_modem.txt"});
 }
@@ -341,11 +338,7 @@ bool FrontEndStarted(const std::string& cwd, const std::string& directory, int p
 }
 
 TEST_CASE("paths: a long current directory, installation directories at the limit, a program path of 259") {
-  const std::string systemFolderList = [] {
-    char dir[MAX_PATH] = {};
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return JoinPath(dir, "devcon_modem.txt");
-  }();
+  const std::string systemFolderList = JoinPath(WindowsFolder(), "devcon_modem.txt");
   SUBCASE("current directory of 249 and 250 characters, 259 and 260 bytes") {
     // GetCurrentDirectoryA into MAX_PATH bytes fails from 260 bytes on.
     for (size_t ascii : {243, 244}) {
@@ -353,18 +346,18 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
       std::string program = MakeScratchDir("campaign\\longcwd");
       REQUIRE(fakestack::PlantSystemFakes());
       REQUIRE(CopySelfWithUtf8CodePage(JoinPath(program, "campaign_child.exe")));
-      REQUIRE(CopyFileTo(Bin("Zorvane.inf"), JoinPath(program, "Zorvane.inf")));
+      REQUIRE(CopyFileTo(BinPath("Zorvane.inf"), JoinPath(program, "Zorvane.inf")));
       std::string deep = FolderOfLength(program, ascii);
       REQUIRE(deep.size() == ascii);
       std::wstring cwd = L"\\\\?\\" + DeepFolder(deep, 5);
       REQUIRE(CreateDirectoryW(cwd.c_str(), nullptr));
-      REQUIRE(CopyLong(Bin("scripted_devcon.exe"), cwd + L"\\devcon_32.exe"));
-      REQUIRE(CopyLong(Bin("scripted_grep.exe"), cwd + L"\\grep.exe"));
+      REQUIRE(CopyLong(BinPath("scripted_devcon.exe"), cwd + L"\\devcon_32.exe"));
+      REQUIRE(CopyLong(BinPath("scripted_grep.exe"), cwd + L"\\grep.exe"));
       DeleteFileA(systemFolderList.c_str());
       // The command interpreter's complaints go to a file: in the test's output
       // they would read as its known start-up fault.
-      CHECK(RunProcessWithFiles(QuoteArgument(JoinPath(program, "campaign_child.exe")) +
-                                    " --child long_current_directory " + QuoteArgument(deep) + " 5",
+      CHECK(RunProcessWithFiles(ChildCommandLine("long_current_directory", QuoteArgument(deep) + " 5",
+                                                 JoinPath(program, "campaign_child.exe")),
                                 program, "", JoinPath(program, "out.txt"), JoinPath(program, "err.txt"),
                                 120000) == 0);
       std::string report;
@@ -381,8 +374,8 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
       CAPTURE(length);
       std::string cwd = MakeScratchDir("campaign\\launch" + std::to_string(length));
       std::string dir = FolderOfLength(cwd, length);
-      REQUIRE(CopyLong(Bin("job_runner.exe"), LongPath(dir + "\\tervgui.exe")));
-      REQUIRE(CopyLong(Bin("job_runner.exe"), LongPath(dir + "\\tervgui.ex")));
+      REQUIRE(CopyLong(BinPath("job_runner.exe"), LongPath(dir + "\\tervgui.exe")));
+      REQUIRE(CopyLong(BinPath("job_runner.exe"), LongPath(dir + "\\tervgui.ex")));
       CHECK(FrontEndStarted(cwd, dir, length == 247 ? 500 : 50) == (length == 247));
     }
     REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
@@ -412,7 +405,7 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
       std::string decoy = row.decoy[1] == ':' ? std::string(row.decoy) : JoinPath(cwd, row.decoy);
       CreateDirectoryA(JoinPath(cwd, "%ProgramFiles%").c_str(), nullptr);
       REQUIRE((CreateDirectoryA(decoy.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS));
-      REQUIRE(CopyFileTo(Bin("job_runner.exe"), decoy + "\\tervgui.exe"));
+      REQUIRE(CopyFileTo(BinPath("job_runner.exe"), decoy + "\\tervgui.exe"));
       CHECK_FALSE(FrontEndStarted(cwd, row.directory, 50));
       if (row.decoy[1] == ':') {
         DeleteFileA((decoy + "\\tervgui.exe").c_str());
@@ -429,7 +422,7 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
     std::string program = folder + "\\" + kProgramName;
     REQUIRE(program.size() == 259);
     REQUIRE(CopyFileTo(RealProgramPath(), program));
-    REQUIRE(CopyFileTo(Bin("Zorvane.inf"), folder + "\\Zorvane.inf"));
+    REQUIRE(CopyFileTo(BinPath("Zorvane.inf"), folder + "\\Zorvane.inf"));
     REQUIRE(fakestack::PlantSystemFakes());
     REQUIRE(fakestack::WriteDevices(cwd, {{"modem", kModemName}}));
     {

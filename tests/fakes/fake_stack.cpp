@@ -24,7 +24,7 @@ const fakefiles::Field* FindField(const Call& call, const char* key) {
 
 namespace {
 // <run>\bin\fakes, where the build put the fakes (this test executable is in <run>).
-std::string FakeBinDir() { return JoinPath(SelfDir(), "bin\\fakes"); }
+std::string FakeBinDir() { return BinPath("fakes"); }
 
 // The planted libraries; their destructors put Wine's own back, at the latest
 // when this executable ends.

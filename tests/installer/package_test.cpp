@@ -21,6 +21,7 @@
 #include "tests/jobs/job_folder.h"
 #include "tests/support/process.h"
 #include "tests/support/program_run.h"
+#include "tests/support/system_file.h"
 #include "tests/support/window_driver.h"
 
 namespace {
@@ -185,7 +186,7 @@ TEST_CASE("the package installs the files, runs the program from the install fol
   CHECK(book[0].name == "Halvoran 3.2");
   CHECK(fakestack::TextAt(book[0].record, offsetof(RASENTRYA, szDeviceName), 129) ==
         "Zorvane PPP Data Modem");
-  CHECK(DriverInfStaged());
+  CHECK(FileExists(InfStoreFile("Zorvane.inf")));
   const std::vector<std::string> entries = InstalledProgramsEntries();
   REQUIRE(entries.size() == 1);
   CHECK(EntryValue(entries[0], "DisplayVersion") == "3.2.0.4232");
@@ -199,7 +200,7 @@ TEST_CASE("the package installs the files, runs the program from the install fol
   REQUIRE(deleted.size() == 1);
   CHECK(deleted[0].Text("entry") == "Halvoran 3.2");
   CHECK(fakestack::ReadPhonebook(folder).empty());
-  CHECK_FALSE(DriverInfStaged());
+  CHECK_FALSE(FileExists(InfStoreFile("Zorvane.inf")));
   CHECK(ProductFilesLeft() == "");  // the packaged files, the marker and the device list too
   CHECK(InstalledProgramsEntries().empty());
 }
@@ -229,7 +230,7 @@ TEST_CASE("when the program fails, the package fails and nothing of it stays") {
     REQUIRE(boxes.size() == 1);
     CHECK(boxes[0].text == row.box);
     CHECK(ProductFilesLeft() == "");  // no packaged file, no marker, no device list
-    CHECK_FALSE(DriverInfStaged());
+    CHECK_FALSE(FileExists(InfStoreFile("Zorvane.inf")));
     CHECK(InstalledProgramsEntries().empty());
   }
 }

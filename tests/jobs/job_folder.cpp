@@ -18,17 +18,15 @@ const char* const kShipped[] = {"grep.exe", "CPL64.exe", "devcon_64.exe", "Zorva
 const char kEarlierRoot[] = "SOFTWARE\\Wow6432Node\\Tervaloxen";
 const char kCurrentRoot[] = "SOFTWARE\\Tervaloxen";
 
-std::string BinFile(const char* name) { return JoinPath(SelfDir(), std::string("bin\\") + name); }
-
 }  // namespace
 
 JobFolder::JobFolder(const std::string& name, bool fakeSetupLibrary)
     : dir(MakeScratchDir("jobs\\" + name)), fakeSetupLibrary(fakeSetupLibrary) {
   fakestack::PlantSystemFakes({}, fakeSetupLibrary);
   for (const char* file : kShipped) CopyFileTo(ShippedFile(file), Path(file));
-  CopyFileTo(BinFile("job_runner.exe"), Path("job_runner.exe"));
+  CopyFileTo(BinPath("job_runner.exe"), Path("job_runner.exe"));
   // A 64-bit program is never under WOW64, so the 32-bit name is what it runs.
-  CopyFileTo(ProgramIs32Bit() ? ShippedFile("devcon_32.exe") : BinFile("devcon_64.exe"),
+  CopyFileTo(ProgramIs32Bit() ? ShippedFile("devcon_32.exe") : BinPath("devcon_64.exe"),
              Path("devcon_32.exe"));
 }
 
@@ -67,7 +65,7 @@ void JobFolder::SeedEarlierRelease(const std::string& directory) const {
 void JobFolder::SeedAccelerator(bool withFrontEnd) const {
   std::string accel = Path("accel");
   CreateDirectoryA(accel.c_str(), nullptr);
-  if (withFrontEnd) CopyFileTo(BinFile("job_runner.exe"), accel + "\\tervgui.exe");
+  if (withFrontEnd) CopyFileTo(BinPath("job_runner.exe"), accel + "\\tervgui.exe");
   SetStringValue(HKEY_LOCAL_MACHINE, ProductRecordRoot() + "\\Brand", "APP1",
                  "Zorvane Halvoran 3 Web Accelerator");
   SetStringValue(HKEY_LOCAL_MACHINE, ProductRecordRoot(), "InstallationDir", accel);
@@ -77,14 +75,8 @@ std::string ProductRecordRoot() { return ProgramIs32Bit() ? kEarlierRoot : kCurr
 
 void InstallTestPanels() {
   const std::string system = SystemFolder(SystemSide::Native);
-  CopyFileTo(BinFile("test_applet.cpl"), JoinPath(system, "telephon.cpl"));
-  CopyFileTo(BinFile("test_applet.cpl"), JoinPath(system, "modem.cpl"));
-}
-
-bool DriverInfStaged() {
-  char dir[MAX_PATH] = {};
-  GetWindowsDirectoryA(dir, sizeof dir);
-  return FileExists(JoinPath(dir, "inf\\Zorvane.inf"));
+  CopyFileTo(BinPath("test_applet.cpl"), JoinPath(system, "telephon.cpl"));
+  CopyFileTo(BinPath("test_applet.cpl"), JoinPath(system, "modem.cpl"));
 }
 
 void UnstageDriverInf() { SetupUninstallOEMInfA("Zorvane.inf", SUOI_FORCEDELETE, nullptr); }
@@ -116,10 +108,4 @@ std::string FirstMissingInOrder(const std::vector<std::string>& events,
     ++at;
   }
   return std::string();
-}
-
-bool Contains(const std::vector<std::string>& events, const std::string& event) {
-  for (const std::string& e : events)
-    if (e == event) return true;
-  return false;
 }

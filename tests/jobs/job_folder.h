@@ -48,9 +48,8 @@ std::string ProductRecordRoot();
 // Puts the test control-panel file in the system folder as telephon.cpl and
 // modem.cpl, the panels the job may open.
 void InstallTestPanels();
-// The driver INF in Wine's own INF store (where the real setup library stages
-// it), and its removal from there.
-bool DriverInfStaged();
+// The driver INF's removal from Wine's own INF store (where the real setup
+// library stages it).
 void UnstageDriverInf();
 // Removes every registry record the jobs' tests make.
 void ClearProductRecords();
@@ -62,4 +61,3 @@ std::vector<std::string> Transcript(const std::string& dir);
 // come between); otherwise the first expected event that was not found in turn.
 std::string FirstMissingInOrder(const std::vector<std::string>& events,
                                 const std::vector<std::string>& expected);
-bool Contains(const std::vector<std::string>& events, const std::string& event);

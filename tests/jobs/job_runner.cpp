@@ -27,14 +27,7 @@
 
 namespace {
 
-void AppendLine(const char* file, const std::string& line) {
-  if (FILE* f = fopen(file, "ab")) {
-    fputs((line + "\n").c_str(), f);
-    fclose(f);
-  }
-}
-
-void Transcribe(const std::string& event) { AppendLine("fake_calls.log", "job " + event); }
+void Transcribe(const std::string& event) { filebytes::AppendLine("fake_calls.log", "job " + event); }
 
 int __cdecl TranscribeStatus(void*, const char* format, ...) {
   char line[1024];
@@ -55,7 +48,7 @@ void RecordBox(const SeenBox& box) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    AppendLine("frontend.log", std::string("started ") + GetCommandLineA());
+    filebytes::AppendLine("frontend.log", std::string("started ") + GetCommandLineA());
     return 0;
   }
   if (argc < 4) return 99;

@@ -18,6 +18,7 @@
 #include "tests/modem/modem_test_support.h"
 #include "tests/support/child.h"
 #include "tests/support/process.h"
+#include "tests/support/registry_scratch.h"
 
 using fakestack::Call;
 
@@ -68,31 +69,15 @@ using Values = std::vector<std::pair<std::string, std::string>>;
 class AutoDialKey {
  public:
   explicit AutoDialKey(const Values& values, bool create = true) {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kAutoDial);
+    ForceDeleteKeyTree(HKEY_CURRENT_USER, kAutoDial);
     if (!create) return;
-    HKEY key;
-    REQUIRE(RegCreateKeyExA(HKEY_CURRENT_USER, kAutoDial, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr) == ERROR_SUCCESS);
-    for (const auto& v : values)
-      RegSetValueExA(key, v.first.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(v.second.c_str()),
-                     static_cast<DWORD>(v.second.size() + 1));
-    RegCloseKey(key);
+    REQUIRE(CreateKeyPath(HKEY_CURRENT_USER, kAutoDial));
+    for (const auto& v : values) REQUIRE(SetStringValue(HKEY_CURRENT_USER, kAutoDial, v.first, v.second));
   }
-  ~AutoDialKey() { RegDeleteKeyA(HKEY_CURRENT_USER, kAutoDial); }
+  ~AutoDialKey() { ForceDeleteKeyTree(HKEY_CURRENT_USER, kAutoDial); }
 
-  static bool KeyExists() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kAutoDial, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-  }
-  static bool HasValue(const char* name) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kAutoDial, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    bool has = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return has;
-  }
+  static bool Exists() { return KeyExists(HKEY_CURRENT_USER, kAutoDial); }
+  static bool HasValue(const char* name) { return ValueExists(HKEY_CURRENT_USER, kAutoDial, name); }
   static bool HasDefault() { return HasValue("DefaultInternet"); }
 };
 
@@ -294,7 +279,7 @@ TEST_CASE("AutoDial: which values make the default go") {
     AutoDialKey autoDial(c.values);
     ClearAutoDialDefault();
     CHECK(AutoDialKey::HasDefault() == c.defaultStays);
-    CHECK(AutoDialKey::KeyExists());
+    CHECK(AutoDialKey::Exists());
   }
   {
     // Another value names the entry but there is no default: nothing else goes.
@@ -305,7 +290,7 @@ TEST_CASE("AutoDial: which values make the default go") {
   {
     AutoDialKey missing(Values{}, false);
     ClearAutoDialDefault();
-    CHECK_FALSE(AutoDialKey::KeyExists());  // not created
+    CHECK_FALSE(AutoDialKey::Exists());  // not created
   }
 }
 

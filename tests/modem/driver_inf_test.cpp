@@ -55,8 +55,7 @@ InfRun RunInf(const std::string& programDir, const std::string& currentDir, cons
               const char* program = "modem_child.exe") {
   InfRun run;
   DeleteFileA(JoinPath(currentDir, "status.txt").c_str());
-  run.exitCode = RunProcess("\"" + JoinPath(programDir, program) + "\" --child driver_inf " + what,
-                            currentDir);
+  run.exitCode = RunChild(currentDir, "driver_inf", what, JoinPath(programDir, program), 60000);
   run.status = FileText(JoinPath(currentDir, "status.txt"));
   return run;
 }

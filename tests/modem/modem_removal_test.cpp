@@ -38,12 +38,6 @@ void PlaceTools(const std::string& dir) {
   REQUIRE(CopyFileTo(BinPath("scripted_grep.exe"), JoinPath(dir, "grep.exe")));
 }
 
-void WriteDevices(const std::string& dir, const std::vector<std::string>& devices) {
-  std::string text;
-  for (const std::string& d : devices) text += d + "\n";
-  REQUIRE(WriteWholeFile(JoinPath(dir, "devices.txt"), text));
-}
-
 // Runs the removal in dir as it stands and collects what the tools saw.
 RemovalRun RunIn(const std::string& dir, int wow64) {
   DeleteFileA(JoinPath(dir, "devcon_calls.txt").c_str());
@@ -61,7 +55,7 @@ RemovalRun RunIn(const std::string& dir, int wow64) {
 RemovalRun RunRemoval(const std::string& name, const std::vector<std::string>& devices, int wow64 = 0) {
   std::string dir = MakeScratchDir("removal\\" + name);
   PlaceTools(dir);
-  WriteDevices(dir, devices);
+  REQUIRE(WriteLines(JoinPath(dir, "devices.txt"), devices));
   return RunIn(dir, wow64);
 }
 

@@ -16,7 +16,5 @@ long RunChildIn(const std::string& dir, const std::string& name, const std::stri
     if (!CopyFileTo(program, copy)) return -2;
     program = copy;
   }
-  std::string line = "\"" + program + "\" --child " + name;
-  if (!args.empty()) line += " " + args;
-  return RunProcess(line, dir, timeoutMs);
+  return RunChild(dir, name, args, program, timeoutMs);
 }

@@ -49,7 +49,7 @@ PanelRun RunRoute(const std::string& dir, const std::string& args, bool expectDi
                   int button = IDOK, const std::string& program = SelfPath()) {
   PanelRun run;
   ChildProcess child;
-  REQUIRE(child.Start("\"" + program + "\" --child open_panel " + args, dir));
+  REQUIRE(child.Start(ChildCommandLine("open_panel", args, program), dir));
   if (expectDialog) {
     HWND dialog = WaitForTopWindow(0, "#32770", TEST_APPLET_CAPTION, 30000);
     REQUIRE(dialog != nullptr);

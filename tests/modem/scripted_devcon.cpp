@@ -10,17 +10,17 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/process.h"
+#include "tests/support/file_bytes.h"
 
 int main(int argc, char** argv) {
-  std::string call = SelfPath().substr(SelfDir().size() + 1);
+  const std::string self = filebytes::ModulePath();
+  std::string call = self.substr(self.find_last_of('\\') + 1);
   for (int i = 1; i < argc; ++i) call += std::string("\t") + argv[i];
-  if (FILE* log = fopen("devcon_calls.txt", "ab")) {
-    fprintf(log, "%s\n", call.c_str());
-    fclose(log);
-  }
+  filebytes::AppendLine("devcon_calls.txt", call);
 
-  std::vector<std::string> devices = FileLines("devices.txt");
+  std::string listing;
+  filebytes::ReadFileBytes("devices.txt", &listing);
+  std::vector<std::string> devices = filebytes::SplitLines(listing);
   if (argc == 3 && std::string(argv[1]) == "listclass" && std::string(argv[2]) == "MODEM") {
     for (const std::string& d : devices) {
       fwrite(d.data(), 1, d.size(), stdout);
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
   }
   if (argc == 3 && std::string(argv[1]) == "remove" && argv[2][0] == '@') {
     const std::string id = argv[2] + 1;
-    std::string kept;
+    std::vector<std::string> kept;
     bool removed = false;
     for (const std::string& d : devices) {
       // The identifier is the line's first word.
@@ -38,13 +38,13 @@ int main(int argc, char** argv) {
         removed = true;
         continue;
       }
-      kept += d + "\n";
+      kept.push_back(d);
     }
     if (!removed) {
       printf("No devices were removed.\n");
       return 1;
     }
-    WriteWholeFile("devices.txt", kept);
+    filebytes::WriteLines("devices.txt", kept);
     printf("%s    : Removed\n1 device(s) were removed.\n", id.c_str());
     return 0;
   }

@@ -6,14 +6,12 @@
 #include <regex>
 #include <string>
 
-#include "tests/support/process.h"
+#include "tests/support/file_bytes.h"
 
 int main(int argc, char** argv) {
-  if (FILE* log = fopen("grep_calls.txt", "ab")) {
-    for (int i = 1; i < argc; ++i) fprintf(log, i > 1 ? "\t%s" : "%s", argv[i]);
-    fputc('\n', log);
-    fclose(log);
-  }
+  std::string call;
+  for (int i = 1; i < argc; ++i) call += (i > 1 ? "\t" : "") + std::string(argv[i]);
+  filebytes::AppendLine("grep_calls.txt", call);
   if (argc != 2) return 2;
   std::regex pattern;
   try {
@@ -26,7 +24,7 @@ int main(int argc, char** argv) {
   size_t n;
   while ((n = fread(buf, 1, sizeof buf, stdin)) > 0) input.append(buf, n);
   bool matched = false;
-  for (const std::string& line : TextLines(input)) {
+  for (const std::string& line : filebytes::SplitLines(input)) {
     if (!std::regex_search(line, pattern)) continue;
     matched = true;
     fwrite(line.data(), 1, line.size(), stdout);

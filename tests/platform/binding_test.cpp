@@ -197,7 +197,7 @@ StepsRun RunStepsInChild(const std::string& folder, const std::string& steps, bo
                        JoinPath(run.dir, fakestack::VariantLibrary(decoy))));
   std::string exe = JoinPath(run.dir, exeName);
   REQUIRE(CopyFileTo(SelfPath(), exe));
-  run.exitCode = RunProcess("\"" + exe + "\" --child binding_steps " + steps, run.dir, 30000);
+  run.exitCode = RunChild(run.dir, "binding_steps", steps, exe, 30000);
   run.results = FileLines(JoinPath(run.dir, "child_steps.txt"));
   run.calls = fakestack::ReadCalls(run.dir);
   return run;

@@ -1,7 +1,8 @@
-// Whole files, the lines of a text and the files of a folder, for the test
-// support and for the fake system libraries alike. Inline, so that the fakes take them without linking
-// anything of the test support (which a library loaded into the program under
-// test must not import).
+// Whole files, the lines of a text, the files of a folder and a module's own
+// path, for the test support, the fake system libraries and the scripted
+// programs alike. Inline, so that they take them without linking anything of
+// the test support (which a library loaded into the program under test must
+// not import).
 #pragma once
 #include <windows.h>
 #include <stdio.h>
@@ -29,6 +30,28 @@ inline bool WriteFileBytes(const std::string& path, const std::string& data) {
   if (!f) return false;
   bool ok = fwrite(data.data(), 1, data.size(), f) == data.size();
   return fclose(f) == 0 && ok;
+}
+
+// Writes lines, each ended by "\n", as the whole file.
+inline bool WriteLines(const std::string& path, const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return WriteFileBytes(path, text);
+}
+
+// Appends line and a line end to the file, which is created when missing.
+inline bool AppendLine(const std::string& path, const std::string& line) {
+  FILE* f = fopen(path.c_str(), "ab");
+  if (!f) return false;
+  bool ok = fputs((line + "\n").c_str(), f) >= 0;
+  return fclose(f) == 0 && ok;
+}
+
+// The full path of a module's file (null: this process's program).
+inline std::string ModulePath(HMODULE module = nullptr) {
+  char path[MAX_PATH * 2] = {};
+  GetModuleFileNameA(module, path, sizeof path);
+  return path;
 }
 
 // The lines of a text without their line ends (LF or CRLF).

@@ -6,11 +6,7 @@
 
 #include "tests/support/file_bytes.h"
 
-std::string SelfPath() {
-  char path[MAX_PATH * 2] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  return path;
-}
+std::string SelfPath() { return filebytes::ModulePath(); }
 
 std::string SelfDir() {
   std::string p = SelfPath();
@@ -126,10 +122,14 @@ long RunProcessWithFiles(const std::string& commandLine, const std::string& work
   return p.Wait(timeoutMs);
 }
 
+std::string ChildCommandLine(const std::string& name, const std::string& args,
+                             const std::string& exe) {
+  return QuoteArgument(exe) + " --child " + name + (args.empty() ? "" : " " + args);
+}
+
 long RunChild(const std::string& workDir, const std::string& name, const std::string& args,
               const std::string& exe, DWORD timeoutMs) {
-  return RunProcess("\"" + exe + "\" --child " + name + (args.empty() ? "" : " " + args), workDir,
-                    timeoutMs);
+  return RunProcess(ChildCommandLine(name, args, exe), workDir, timeoutMs);
 }
 
 std::string QuoteArgument(const std::string& argument) {

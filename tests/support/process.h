@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_bytes.h"
+
 // The full path of this test executable, and of the folder it lies in.
 std::string SelfPath();
 std::string SelfDir();
@@ -48,8 +50,11 @@ class ChildProcess {
 long RunProcess(const std::string& commandLine, const std::string& workDir,
                 DWORD timeoutMs = 60000, bool* startFailed = nullptr);
 
-// Runs the child routine `name` (tests/support/child.h) of the test executable
-// exe, with workDir as its current directory and args as they are; as RunProcess.
+// The command line that runs the child routine `name` (tests/support/child.h)
+// of the test executable exe with args as they are (already quoted as needed).
+std::string ChildCommandLine(const std::string& name, const std::string& args = "",
+                             const std::string& exe = SelfPath());
+// Runs that child routine with workDir as its current directory; as RunProcess.
 long RunChild(const std::string& workDir, const std::string& name, const std::string& args = "",
               const std::string& exe = SelfPath(), DWORD timeoutMs = 120000);
 
@@ -79,6 +84,8 @@ bool CopySelfWithUtf8CodePage(const std::string& exe);
 // their line ends (LF or CRLF).
 std::vector<std::string> TextLines(const std::string& text);
 std::vector<std::string> FileLines(const std::string& path);
+// Lines written as a whole file, each ended by "\n".
+using filebytes::WriteLines;
 // A file's content; empty when it cannot be read.
 std::string FileText(const std::string& path);
 // True when one of lines is exactly line.

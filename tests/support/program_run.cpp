@@ -12,13 +12,13 @@ bool ProgramIs32Bit() { return !ShippedDir().empty(); }
 
 std::string ShippedFile(const std::string& name) {
   std::string dir = ShippedDir();
-  return dir.empty() ? JoinPath(SelfDir(), "bin\\" + name) : JoinPath(dir, name);
+  return dir.empty() ? BinPath(name) : JoinPath(dir, name);
 }
 
 std::string RealProgramPath() { return ShippedFile(kProgramName); }
 
 std::string ScriptedProgramPath() {
-  return JoinPath(SelfDir(), std::string("bin\\scripted\\") + kProgramName);
+  return BinPath(std::string("scripted\\") + kProgramName);
 }
 
 ProgramRun::ProgramRun(const std::string& name, const std::string& program,

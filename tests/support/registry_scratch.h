@@ -1,6 +1,5 @@
 // Registry helpers for tests that work on scratch keys (and on the product's
-// fixed keys inside the project's own Wine prefix). Add registry_scratch.cpp to
-// the test's SOURCES.
+// fixed keys inside the project's own Wine prefix).
 //
 // Under Wine the owner of a key keeps DELETE whatever its DACL denies; a key
 // locked with LockKey therefore gets SYSTEM as its owner as well, and then the

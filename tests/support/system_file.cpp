@@ -2,16 +2,14 @@
 
 #include <windows.h>
 
+#include "tests/support/process.h"
+
 namespace {
 
 const char kSavedSuffix[] = ".halvoran-saved";
 const char kLeavingSuffix[] = ".halvoran-leaving";
 
 std::string Saved(const std::string& path) { return path + kSavedSuffix; }
-
-bool Exists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 // Moves path out of the way under a name of its own, and deletes it when no
 // process holds it (else a later clean-up finds it).
@@ -24,18 +22,20 @@ void MoveAway(const std::string& path) {
 
 // The system's own file back in place of whatever is there now.
 bool PutBack(const std::string& path) {
-  if (!Exists(Saved(path))) return false;
-  if (Exists(path)) MoveAway(path);
+  if (!FileExists(Saved(path))) return false;
+  if (FileExists(path)) MoveAway(path);
   return MoveFileA(Saved(path).c_str(), path.c_str()) != 0;
 }
 
 }  // namespace
 
-std::string InfStoreFile(const std::string& name) {
+std::string WindowsFolder() {
   char dir[MAX_PATH] = {};
   GetWindowsDirectoryA(dir, sizeof dir);
-  return std::string(dir) + "\\inf\\" + name;
+  return dir;
 }
+
+std::string InfStoreFile(const std::string& name) { return JoinPath(WindowsFolder(), "inf\\" + name); }
 
 std::string SystemFolder(SystemSide side) {
   char dir[MAX_PATH] = {};
@@ -50,7 +50,7 @@ PlantedSystemFile::PlantedSystemFile(const std::string& name, const std::string&
   if (folder.empty()) return;
   path_ = folder + "\\" + name;
   PutBack(path_);  // left saved by a run that did not end cleanly
-  if (Exists(path_)) {
+  if (FileExists(path_)) {
     if (!MoveFileA(path_.c_str(), Saved(path_).c_str())) return;
     saved_ = true;
   }
@@ -68,7 +68,7 @@ PlantedSystemFile::~PlantedSystemFile() {
   if (path_.empty()) return;
   if (saved_) {
     PutBack(path_);
-  } else if (Exists(path_)) {
+  } else if (FileExists(path_)) {
     MoveAway(path_);  // planted where the system had nothing
   }
 }

@@ -16,7 +16,8 @@
 #pragma once
 #include <string>
 
-// A file of the system's INF store: <Windows folder>\inf\<name>.
+// The Windows folder, and a file of the system's INF store: <Windows folder>\inf\<name>.
+std::string WindowsFolder();
 std::string InfStoreFile(const std::string& name);
 
 enum class SystemSide { Native, Wow64 };

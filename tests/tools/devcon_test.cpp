@@ -66,9 +66,9 @@ struct DeviceLine {
   std::string text;
 };
 
-// Parses "<id><blanks>: <text>\r"; false for a line of another shape.
+// Parses "<id><blanks>: <text>"; false for a line of another shape.
 bool ParseDeviceLine(const std::string& line, DeviceLine* parsed) {
-  static const std::regex shape("([^ ]+) +: (.*)\r");
+  static const std::regex shape("([^ ]+) +: (.*)");
   std::smatch m;
   if (!std::regex_match(line, m, shape)) return false;
   *parsed = {m[1].str(), static_cast<size_t>(m.position(2)) - 2, m[2].str()};
@@ -84,10 +84,11 @@ TEST_CASE("listclass writes a header, then one padded line per present device of
     CAPTURE(shown);
     ToolRun run = Devcon(std::string("listclass ") + className);
     REQUIRE(run.exitCode == 0);
-    std::vector<std::string> lines = SplitLines(run.out);
+    CHECK(EndsLinesWithCrLf(run.out));
+    std::vector<std::string> lines = TextLines(run.out);
     REQUIRE(lines.size() >= 1 + 3);
     CHECK(lines[0] == std::to_string(lines.size() - 1) + " present device(s) of set-up class " +
-                          className + ":\r");
+                          className + ":");
 
     std::vector<DeviceLine> listed;
     for (size_t i = 1; i < lines.size(); ++i) {
@@ -180,8 +181,9 @@ TEST_CASE("the listing and removal commands work through the command interpreter
   CHECK(cmd.Wait(60000) == 0);
   std::string listing;
   REQUIRE(ReadWholeFile(JoinPath(dir, "devcon_modem.txt"), &listing));
+  CHECK(EndsLinesWithCrLf(listing));
   std::vector<std::string> ids;
-  for (const std::string& line : SplitLines(listing)) {
+  for (const std::string& line : TextLines(listing)) {
     CAPTURE(line);
     DeviceLine d;
     REQUIRE(ParseDeviceLine(line, &d));

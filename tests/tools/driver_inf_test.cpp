@@ -9,7 +9,6 @@
 #include <setupapi.h>
 #include <string.h>
 
-#include <algorithm>
 
 namespace {
 
@@ -72,8 +71,8 @@ TEST_CASE("Zorvane.inf is a Modem-class INF whose one model is the Zorvane PPP D
   for (DWORD i = 2; i <= SetupGetFieldCount(&manufacturer); ++i)
     sections.push_back(models + "." + Field(&manufacturer, i));
   // 32-bit and 64-bit Windows each need their decorated models section.
-  CHECK(std::find(sections.begin(), sections.end(), models + ".NTx86") != sections.end());
-  CHECK(std::find(sections.begin(), sections.end(), models + ".NTamd64") != sections.end());
+  CHECK(ContainsLine(sections, models + ".NTx86"));
+  CHECK(ContainsLine(sections, models + ".NTamd64"));
 
   for (const std::string& section : sections) {
     CAPTURE(section);
@@ -153,9 +152,12 @@ TEST_CASE("a modem installed from Zorvane.inf carries its name and modem setting
   std::string dir = MakeScratchDir("driver_inf_devcon");
   ToolRun run = RunTool(BinPath("devcon_64.exe"), "listclass MODEM", dir);
   CHECK(run.exitCode == 0);
+  CHECK(EndsLinesWithCrLf(run.out));
+  const std::string named = std::string(": ") + kModemName;
   bool listed = false;
-  for (const std::string& line : SplitLines(run.out))
-    if (line.rfind(id + " ", 0) == 0) listed = line.find(std::string(": ") + kModemName + "\r") != std::string::npos;
+  for (const std::string& line : TextLines(run.out))
+    if (line.rfind(id + " ", 0) == 0)
+      listed = line.size() > named.size() && line.substr(line.size() - named.size()) == named;
   CHECK(listed);
   run = RunTool(BinPath("devcon_64.exe"), QuoteArgument("remove") + " " + QuoteArgument("@" + id), dir);
   CHECK(run.exitCode == 0);

@@ -18,6 +18,7 @@
 //                    when the dialog closes with OK, text and "\n" are appended
 //                    to that file (for example a device that the user "added")
 #include "tests/tools/test_applet.h"
+#include "tests/support/file_bytes.h"
 
 #include <windows.h>
 #include <cpl.h>
@@ -72,21 +73,12 @@ void Record(const char* format, ...) {
   va_start(args, format);
   vsnprintf(event, sizeof event, format, args);
   va_end(args);
-  char path[MAX_PATH] = "";
-  GetModuleFileNameA(g_instance, path, sizeof path);
-  const char* name = strrchr(path, '\\') ? strrchr(path, '\\') + 1 : path;
-  FILE* f = fopen("test_applet.log", "ab");
-  if (!f) return;
-  fprintf(f, "%s %s\n", name, event);
-  fclose(f);
+  const std::string path = filebytes::ModulePath(g_instance);
+  filebytes::AppendLine("test_applet.log", path.substr(path.find_last_of('\\') + 1) + " " + event);
 }
 
 void AppendConfiguredLine(const Settings& s) {
-  if (!s.appendFile[0]) return;
-  FILE* f = fopen(s.appendFile, "ab");
-  if (!f) return;
-  fprintf(f, "%s\n", s.appendLine);
-  fclose(f);
+  if (s.appendFile[0]) filebytes::AppendLine(s.appendFile, s.appendLine);
 }
 
 struct DialogState {

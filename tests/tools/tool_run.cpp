@@ -4,19 +4,11 @@
 
 #include <stdlib.h>
 
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t begin = 0;
-  while (begin < text.size()) {
-    size_t newline = text.find('\n', begin);
-    if (newline == std::string::npos) {
-      lines.push_back(text.substr(begin));
-      break;
-    }
-    lines.push_back(text.substr(begin, newline - begin));
-    begin = newline + 1;
-  }
-  return lines;
+bool EndsLinesWithCrLf(const std::string& text) {
+  if (!text.empty() && text.back() != '\n') return false;
+  for (size_t lf = text.find('\n'); lf != std::string::npos; lf = text.find('\n', lf + 1))
+    if (lf == 0 || text[lf - 1] != '\r') return false;
+  return true;
 }
 
 ToolRun RunTool(const std::string& program, const std::string& arguments, const std::string& dir,
@@ -43,10 +35,6 @@ TEST_CHILD(run_through_system) {
 
 long RunThroughSystem(const std::string& command, const std::string& dir, DWORD timeoutMs) {
   ChildProcess child;
-  if (!child.Start(QuoteArgument(SelfPath()) + " --child run_through_system " +
-                       QuoteArgument(command),
-                   dir)) {
-    return -1;
-  }
+  if (!child.Start(ChildCommandLine("run_through_system", QuoteArgument(command)), dir)) return -1;
   return child.Wait(timeoutMs);
 }

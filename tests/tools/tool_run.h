@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-// Lines of text split at "\n"; each keeps its "\r" if it had one.
-std::vector<std::string> SplitLines(const std::string& text);
+// True when every line of text ends with CRLF, the last one too, as the
+// companion programs write their output.
+bool EndsLinesWithCrLf(const std::string& text);
 
 // What a program wrote and how it ended.
 struct ToolRun {

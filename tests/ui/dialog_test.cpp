@@ -11,7 +11,7 @@ namespace {
 // A run of the scripted program that keeps its dialog open until released,
 // with the shipped instruction texts beside it.
 HWND StartHeldDialog(ProgramRun& run, const std::string& arguments, const std::string& script) {
-  std::string dist = JoinPath(SelfDir(), "bin\\dist");
+  std::string dist = BinPath("dist");
   for (const char* text : {kInstallTextFile, kUninstallTextFile})
     CopyFileTo(JoinPath(dist, text), run.PathOf(text));
   run.Put(kScriptFile, script);
