@@ -360,10 +360,9 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
                                                  JoinPath(program, "campaign_child.exe")),
                                 program, "", JoinPath(program, "out.txt"), JoinPath(program, "err.txt"),
                                 120000) == 0);
-      std::string report;
-      ReadWholeFile(JoinPath(program, "report.txt"), &report);
-      CHECK(report == "stage 0\nhanded " + std::string(ascii == 243 ? "1" : "0") +
-                          "\nremove 0\nmarker 1\nstatus Installing setup file\nstatus Removing modem ...\r\n");
+      CHECK(FileText(JoinPath(program, "report.txt")) ==
+            "stage 0\nhanded " + std::string(ascii == 243 ? "1" : "0") +
+                "\nremove 0\nmarker 1\nstatus Installing setup file\nstatus Removing modem ...\r\n");
       CHECK_FALSE(FileExists(systemFolderList));
     }
   }

@@ -121,9 +121,7 @@ size_t CountOf(const std::vector<Call>& calls, const std::string& library, const
 }
 
 std::vector<PhonebookEntry> ReadPhonebook(const std::string& dir) {
-  std::string text;
-  ReadWholeFile(JoinPath(dir, fakefiles::kPhonebook), &text);
-  return fakefiles::ParsePhonebook(text);
+  return fakefiles::ParsePhonebook(FileText(JoinPath(dir, fakefiles::kPhonebook)));
 }
 
 std::string InfStoreDir(const std::string& dir) { return JoinPath(dir, fakefiles::kInfStore); }

@@ -63,9 +63,7 @@ TEST_CASE("IsWindows7 follows the version that Wine reports to a program") {
     REQUIRE(settings.SetVersion(c.wineVersion));
     DeleteFileA(JoinPath(dir, "version.txt").c_str());
     CHECK(RunChild(dir, "version_probe", "", JoinPath(dir, exe), 30000) == 0);
-    std::string seen;
-    ReadWholeFile(JoinPath(dir, "version.txt"), &seen);
-    CHECK(seen == std::string(c.reported) + " " + c.isWindows7);
+    CHECK(FileText(JoinPath(dir, "version.txt")) == std::string(c.reported) + " " + c.isWindows7);
   }
 }
 
