@@ -3,7 +3,8 @@
 # variants, the floors and the benchmark programs), runs them under Wine in a
 # prefix of their own, and writes BENCHMARKS.md at the top of the repository.
 #   bash bench/run.sh [rounds]      rounds of each timing figure, at least 15 (default 21)
-# Not part of the test command. It takes a few minutes; run it on a quiet machine.
+# The test command builds these programs but never runs them. This takes a few
+# minutes; run it on a quiet machine.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
