@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Writes BENCHMARKS.md from the driver's results and the shipped programs' files.
 
-  report.py RESULTS SHIPPED_DIR FLOOR_I686 LEAN_I686 OUT ROUNDS ENVIRONMENT
+  report.py RESULTS SHIPPED_DIR FLOOR_I686 OUT ROUNDS ENVIRONMENT
+
+SHIPPED_DIR is the shipped folder; the packages and programs beside it
+(*.msi, *.exe in its parent folder) are listed with it.
 
 Timing figures are ratios of paired runs (the subject and its floor in the same
 round); each is given as the median with the interquartile range and the extremes.
@@ -97,6 +100,23 @@ class Pe:
         code_data = total - resources - debug - symbols
         return {"total": total, "pictures": pictures, "other_resources": resources - pictures,
                 "code_data": code_data, "debug": debug + symbols}
+
+
+def is_pe(path):
+    with open(path, "rb") as f:
+        head = f.read(64)
+        if len(head) < 64 or head[:2] != b"MZ":
+            return False
+        f.seek(struct.unpack_from("<I", head, 0x3C)[0])
+        return f.read(4) == b"PE\0\0"
+
+
+def files_under(folder):
+    """Every file below folder, as paths relative to it, sorted."""
+    found = []
+    for at, _, names in os.walk(folder):
+        found += [os.path.relpath(os.path.join(at, n), folder) for n in names]
+    return sorted(found)
 
 
 # ---------------------------------------------------------------- results
@@ -287,30 +307,44 @@ def main():
       "channel allocates none.\n")
 
     # ---- size
-    w("## Size of the shipped programs (i686 unless named)\n")
-    w("Command: `{}`; `bench/report.py` reads each file's section table and resource directory. "
-      "Pictures are the two bitmap resources; other resources are the rest of the resource section "
-      "(icon, dialog template, version, manifest and the directory itself); code and data are the "
-      "loaded sections besides the resources (headers, code, data, unwind tables, imports, "
-      "relocations); symbols are the debugging sections and the symbol table.\n".format(command))
+    w("## Size of everything that ships (i686 unless named)\n")
+    w("Command: `{}`; every file of the shipped folder `out/HalvoranInstallWinApp/` (the program, "
+      "its companions and the files that ship beside them), then every package and program beside "
+      "that folder (`out/*.msi`, `out/*.exe`). For programs `bench/report.py` reads each file's "
+      "section table and resource directory: pictures are the bitmap resources; other resources are "
+      "the rest of the resource section (icon, dialog template, version, manifest and the directory "
+      "itself); code and data are the loaded sections besides the resources (headers, code, data, "
+      "unwind tables, imports, relocations); symbols are the debugging sections and the symbol "
+      "table. Other files have their bytes alone.\n".format(command))
     w("| file | bytes | pictures | other resources | code and data | symbols | DLLs imported |")
     w("|---|---|---|---|---|---|---|")
-    rows = []
-    for name in sorted(os.listdir(shipped)):
-        if name.lower().endswith(".exe"):
-            rows.append((name, os.path.join(shipped, name)))
-    rows.append(("floor, linked lean (bench/floor_dialog.cpp)", floor_i686))
     foreign = []
     split = {}
-    for name, path in rows:
+
+    def row(name, path):
+        if not is_pe(path):
+            w("| {} | {:,} | | | | | |".format(name, os.path.getsize(path)))
+            return
         pe = Pe(path)
         s = pe.split()
         split[name] = s
         dlls = pe.imports()
-        foreign += [(name, d) for d in dlls if d not in SYSTEM_DLLS and not d.startswith("api-ms-win-")]
+        foreign.extend((name, d) for d in dlls if d not in SYSTEM_DLLS and not d.startswith("api-ms-win-"))
         w("| {}{} | {:,} | {} | {} | {} | {} | {} |".format(
             name, "" if pe.bits == 32 else " (x86_64)", s["total"], kb(s["pictures"]),
             kb(s["other_resources"]), kb(s["code_data"]), kb(s["debug"]), ", ".join(sorted(dlls))))
+
+    shipped_names = files_under(shipped)
+    for name in shipped_names:
+        row(name, os.path.join(shipped, name))
+    w("| **the shipped folder, {} files** | **{:,}** | | | | | |".format(
+        len(shipped_names), sum(os.path.getsize(os.path.join(shipped, n)) for n in shipped_names)))
+    beside = os.path.dirname(os.path.abspath(shipped))
+    for name in sorted(os.listdir(beside)):
+        path = os.path.join(beside, name)
+        if name.lower().endswith((".msi", ".exe")) and os.path.isfile(path):
+            row("out/" + name, path)
+    row("floor, linked lean (bench/floor_dialog.cpp)", floor_i686)
     w("")
     program = split.get("HalvoranInstallWinApp.exe")
     floor_split = split["floor, linked lean (bench/floor_dialog.cpp)"]
