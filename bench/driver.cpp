@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/process.h"
 #include "tests/support/system_file.h"
 
 namespace {
@@ -33,16 +34,9 @@ double Now() {
 }
 
 bool Copy(const std::string& from, const std::string& dir, const std::string& name) {
-  bool ok = CopyFileA(from.c_str(), (dir + "\\" + name).c_str(), FALSE) != 0;
+  bool ok = CopyFileTo(from, JoinPath(dir, name));
   if (!ok) fprintf(stderr, "bench: cannot copy %s\n", from.c_str());
   return ok;
-}
-
-void Write(const std::string& path, const std::string& text) {
-  if (FILE* f = fopen(path.c_str(), "wb")) {
-    fwrite(text.data(), 1, text.size(), f);
-    fclose(f);
-  }
 }
 
 std::map<std::string, std::string> ReadPairs(const std::string& path) {
@@ -129,7 +123,7 @@ void StartUp(const char* subject, const std::string& dir, const std::string& pro
   HWND dialog = nullptr;
   Record("startup", subject, WaitForDialog(p, &dialog));
   if (std::string(subject).rfind("floor", 0) == 0 && dialog) PostMessageA(dialog, WM_CLOSE, 0, 0);
-  if (std::string(subject) == "scripted") Write(dir + "\\release", "");
+  if (std::string(subject) == "scripted") WriteWholeFile(dir + "\\release", "");
   SetEvent(g_release);
   if (p.WaitForExit() < 0) Record("startup", std::string(subject) + "_hung", 1.0);
 }
@@ -185,8 +179,8 @@ int main(int argc, char** argv) {
             Copy(Path("status\\HalvoranInstallWinApp.exe"), dirs["status"], "HalvoranInstallWinApp.exe") &&
             Copy(Path("bench_hygiene.exe"), dirs["hygiene"], "bench_hygiene.exe");
   if (!ok) return 3;
-  Write(dirs["scripted"] + "\\scripted_sequences.txt", "wait release\n");
-  Write(dirs["hygiene"] + "\\fake_devices.txt", "modem Zorvane PPP Data Modem\n");
+  WriteWholeFile(dirs["scripted"] + "\\scripted_sequences.txt", "wait release\n");
+  WriteWholeFile(dirs["hygiene"] + "\\fake_devices.txt", "modem Zorvane PPP Data Modem\n");
   g_release = CreateEventA(nullptr, TRUE, FALSE, "HalvoranBenchRelease");
   // A window of this process keeps Wine's desktop up between the runs, as
   // Windows keeps its own: no run pays for starting it.

@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Writes BENCHMARKS.md from the driver's results and the shipped programs' files.
 
-  report.py RESULTS SHIPPED_DIR FLOOR_I686 LEAN_I686 OUT ROUNDS ENVIRONMENT
+  report.py RESULTS SHIPPED_DIR FLOOR_I686 OUT ROUNDS ENVIRONMENT
+
+SHIPPED_DIR is the shipped folder; the packages and programs beside it
+(*.msi, *.exe in its parent folder) are listed with it.
 
 Timing figures are ratios of paired runs (the subject and its floor in the same
 round); each is given as the median with the interquartile range and the extremes.
@@ -99,6 +102,23 @@ class Pe:
                 "code_data": code_data, "debug": debug + symbols}
 
 
+def is_pe(path):
+    with open(path, "rb") as f:
+        head = f.read(64)
+        if len(head) < 64 or head[:2] != b"MZ":
+            return False
+        f.seek(struct.unpack_from("<I", head, 0x3C)[0])
+        return f.read(4) == b"PE\0\0"
+
+
+def files_under(folder):
+    """Every file below folder, as paths relative to it, sorted."""
+    found = []
+    for at, _, names in os.walk(folder):
+        found += [os.path.relpath(os.path.join(at, n), folder) for n in names]
+    return sorted(found)
+
+
 # ---------------------------------------------------------------- results
 
 def read_results(path):
@@ -179,6 +199,16 @@ def main():
         m, sp = spread(ratios(values, floor))
         w("| {} | **{}** | {} | {} ms |".format(name, m, sp, spread(values, 0)[0]))
     w("| floor | 1 | | {} ms |\n".format(spread(floor, 0)[0]))
+    def told_apart(values, base):
+        """A note when the middle half of a step's ratios holds 1."""
+        rs = ratios(values, base)
+        if len(rs) < 2:
+            return ""
+        q = statistics.quantiles(rs, n=4)
+        if q[0] <= 1 <= q[2]:
+            return " (IQR {:.2f} to {:.2f}: not told apart from the floor in this run)".format(q[0], q[2])
+        return ""
+
     r_real = med(real, floor)
     goal = r_real <= 1.10
     w("Goal: within 10% of the floor. **{}** (median ratio {:.2f}; against the floor that shows "
@@ -186,15 +216,17 @@ def main():
       "variant).\n".format("Met" if goal else "Missed", r_real, med(real, template), med(scripted, template)))
     if not goal:
         w("Where the time goes, from the floors up: the program's own dialog, shown by the floor, "
-          "is {:.2f} times the floor: two 24-bit pictures (176 x 314 and 325 x 195 pixels, "
+          "is {:.2f} times the floor{}: two 24-bit pictures (176 x 314 and 325 x 195 pixels, "
           "348 KB) read and converted for the screen, the icon and five controls. Importing "
-          "shell32.dll, which Wine loads with shcore.dll and shlwapi.dll, costs a floor {:.2f}. "
+          "shell32.dll, which Wine loads with shcore.dll and shlwapi.dll, costs a floor {:.2f}{}. "
           "The scripted variant, which adds the program's shell, its larger file and a worker "
-          "whose job reads its script and then only waits, is {:.2f}. The real program is {:.2f}: its worker is started inside "
+          "whose job reads its script and then only waits, is {:.2f}{}. The real program is {:.2f}{}: its worker is started inside "
           "`OnInitDialog`, before the dialog is first shown, and the uninstall job's first steps "
           "(loading the remote-access library, starting the command interpreter and the device "
           "console) run while the dialog is still being created, on a machine with two cores.\n"
-          .format(med(template, floor), med(shell, floor), med(scripted, floor), r_real))
+          .format(med(template, floor), told_apart(template, floor), med(shell, floor),
+                  told_apart(shell, floor), med(scripted, floor), told_apart(scripted, floor),
+                  r_real, told_apart(real, floor)))
         w("What would close the gap: most of it is the work that starts with the dialog; against "
           "the floor that shows the same template the real program is {:.2f} and the scripted "
           "variant {:.2f}. Starting the job once the dialog is on the screen (for example from a "
@@ -255,11 +287,15 @@ def main():
         max(series(fig, "status", "floor_lost") or [-1])))
     w("| lines per second (median) | {} | {} |".format(spread(p_rate, 0)[0], spread(f_rate, 0)[0]))
     w("| ratio to the floor | **{}** ({}) | 1 |\n".format(m, s))
+    in_order = (arrived and min(arrived) == 10000 and max(order or [1]) == 0
+                and max(lost or [1]) == 0)
     w("No goal is set for the rate. Each of the program's lines takes the framework's way to the "
       "dialog: its window procedure finds the window object through a window property (which "
       "Wine answers from its server), searches the message maps, and only then reaches the "
       "dialog's `DefWindowProc`, `GetDlgItem` and `SetWindowText`; the floor's dialog procedure "
-      "gets each line directly. Every line arrives, in order, and nothing is left behind.\n")
+      "gets each line directly. {}\n".format(
+          "Every line arrives, in order." if in_order else
+          "Not every line arrived in order in every round (table above)."))
     before = fig.get(("status", "program_before"), [[]])[0]
     after = fig.get(("status", "program_after"), [[]])[0]
     settled = fig.get(("status", "program_settled"), [[]])[0]
@@ -269,48 +305,73 @@ def main():
       "`GetGuiResources` nor `GetProcessHandleCount`):\n")
     w("| count | before (median) | after (median) | largest change in a round | the same half a second later |")
     w("|---|---|---|---|---|")
-    for i, name in enumerate(("handles", "GDI objects", "heap bytes in use", "heap blocks in use")):
+    names = ("handles", "GDI objects", "heap bytes in use", "heap blocks in use")
+    largest = []
+    for i, name in enumerate(names):
         b = [float(v) for v in before[i::4]]
         a = [float(v) for v in after[i::4]]
         later = [float(v) for v in settled[i::4]]
         change = max((abs(x - y) for x, y in zip(a, b)), default=float("nan"))
         change_later = max((abs(x - y) for x, y in zip(later, b)), default=float("nan"))
+        largest.append(max(change, change_later))
         w("| {} | {:,.0f} | {:,.0f} | {:,.0f} | {:,.0f} |".format(
             name, statistics.median(b), statistics.median(a), change, change_later))
     w("")
-    gdi_moves = [abs(float(x) - float(y)) for x, y in zip(settled[1::4] + after[1::4], before[1::4] * 2)]
-    if any(gdi_moves):
-        w("The GDI count moves by a few objects in some rounds, in either direction and also in "
-          "the half second without any line: objects of Wine's own drawing that come and go, not "
-          "one per line (10,000 lines would leave thousands).\n")
+    counted = len(before) // 4
+    moved = sum(1 for r in range(counted)
+                if any(x[4 * r + i] != before[4 * r + i] for x in (after, settled) for i in range(4)))
+    if not moved:
+        w("Nothing is left behind: every count is the same after the lines as before them, in "
+          "every round.\n")
+    else:
+        w("In {} of {} rounds a count moved between before the lines and after them or half a "
+          "second later (at most: {}). {}\n".format(
+              moved, counted, ", ".join("{} {:,.0f}".format(n, c) for n, c in zip(names, largest) if c),
+              "Nothing moves by one per line: 10,000 lines would move a count by thousands."
+              if max(largest[0], largest[1], largest[3]) < 100 else
+              "A count moved by 100 or more: look for what the channel keeps."))
     w("Wine's heap walk does not list blocks of 64 KB and more, which Wine keeps apart; the "
       "channel allocates none.\n")
 
     # ---- size
-    w("## Size of the shipped programs (i686 unless named)\n")
-    w("Command: `{}`; `bench/report.py` reads each file's section table and resource directory. "
-      "Pictures are the two bitmap resources; other resources are the rest of the resource section "
-      "(icon, dialog template, version, manifest and the directory itself); code and data are the "
-      "loaded sections besides the resources (headers, code, data, unwind tables, imports, "
-      "relocations); symbols are the debugging sections and the symbol table.\n".format(command))
+    w("## Size of everything that ships (i686 unless named)\n")
+    w("Command: `{}`; every file of the shipped folder `out/HalvoranInstallWinApp/` (the program, "
+      "its companions and the files that ship beside them), then every package and program beside "
+      "that folder (`out/*.msi`, `out/*.exe`). For programs `bench/report.py` reads each file's "
+      "section table and resource directory: pictures are the bitmap resources; other resources are "
+      "the rest of the resource section (icon, dialog template, version, manifest and the directory "
+      "itself); code and data are the loaded sections besides the resources (headers, code, data, "
+      "unwind tables, imports, relocations); symbols are the debugging sections and the symbol "
+      "table. Other files have their bytes alone.\n".format(command))
     w("| file | bytes | pictures | other resources | code and data | symbols | DLLs imported |")
     w("|---|---|---|---|---|---|---|")
-    rows = []
-    for name in sorted(os.listdir(shipped)):
-        if name.lower().endswith(".exe"):
-            rows.append((name, os.path.join(shipped, name)))
-    rows.append(("floor, linked lean (bench/floor_dialog.cpp)", floor_i686))
     foreign = []
     split = {}
-    for name, path in rows:
+
+    def row(name, path):
+        if not is_pe(path):
+            w("| {} | {:,} | | | | | |".format(name, os.path.getsize(path)))
+            return
         pe = Pe(path)
         s = pe.split()
         split[name] = s
         dlls = pe.imports()
-        foreign += [(name, d) for d in dlls if d not in SYSTEM_DLLS and not d.startswith("api-ms-win-")]
+        foreign.extend((name, d) for d in dlls if d not in SYSTEM_DLLS and not d.startswith("api-ms-win-"))
         w("| {}{} | {:,} | {} | {} | {} | {} | {} |".format(
             name, "" if pe.bits == 32 else " (x86_64)", s["total"], kb(s["pictures"]),
             kb(s["other_resources"]), kb(s["code_data"]), kb(s["debug"]), ", ".join(sorted(dlls))))
+
+    shipped_names = files_under(shipped)
+    for name in shipped_names:
+        row(name, os.path.join(shipped, name))
+    w("| **the shipped folder, {} files** | **{:,}** | | | | | |".format(
+        len(shipped_names), sum(os.path.getsize(os.path.join(shipped, n)) for n in shipped_names)))
+    beside = os.path.dirname(os.path.abspath(shipped))
+    for name in sorted(os.listdir(beside)):
+        path = os.path.join(beside, name)
+        if name.lower().endswith((".msi", ".exe")) and os.path.isfile(path):
+            row("out/" + name, path)
+    row("floor, linked lean (bench/floor_dialog.cpp)", floor_i686)
     w("")
     program = split.get("HalvoranInstallWinApp.exe")
     floor_split = split["floor, linked lean (bench/floor_dialog.cpp)"]

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The test command: set-up, both builds, the i686 static checks, every test of
-# the x86_64 build under Wine through CTest, then the shipped i686 program in the
-# emulated 32-bit Wine (the tests labelled i686). Exits non-zero when anything fails.
+# The test command: set-up, both builds (with the benchmark programs), the i686
+# static checks, every test of the x86_64 build under Wine through CTest, then the
+# shipped i686 program in the emulated 32-bit Wine (the tests labelled i686).
+# Exits non-zero when anything fails.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$top"
@@ -14,6 +15,10 @@ configure_build i686 OFF ON     # the product and the fakes it meets in the 32-b
 build i686
 configure_build x86_64 ON OFF   # every test
 build x86_64
+# The benchmark programs (bench/run.sh runs them) are built, not run, so that a
+# change that breaks them fails here.
+build i686 --target bench
+build x86_64 --target bench
 
 bash scripts/check-i686.sh build/i686
 bash scripts/ship.sh
