@@ -26,14 +26,24 @@ struct Walk {
   size_t length;
 };
 
+// The attributes a program may set; a directory takes no temporary mark.
+DWORD SettableAttributes(DWORD attributes) {
+  DWORD settable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED |
+                   FILE_ATTRIBUTE_OFFLINE;
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) settable |= FILE_ATTRIBUTE_TEMPORARY;
+  return attributes & settable;
+}
+
 // Marks the object open as handle for deletion. The file system refuses a
 // read-only one, which the shell's delete takes when every question is
 // answered yes; its attribute goes first, and comes back when it stays.
 bool MarkForDeletion(NtFileCalls& calls, HANDLE handle, DWORD attributes) {
   if (!(attributes & FILE_ATTRIBUTE_READONLY)) return calls.MarkForDeletion(handle);
-  if (!calls.SetAttributes(handle, attributes & ~FILE_ATTRIBUTE_READONLY)) return false;
+  const DWORD kept = SettableAttributes(attributes);
+  if (!calls.SetAttributes(handle, kept & ~FILE_ATTRIBUTE_READONLY)) return false;
   if (calls.MarkForDeletion(handle)) return true;
-  calls.SetAttributes(handle, attributes);
+  calls.SetAttributes(handle, kept);
   return false;
 }
 
