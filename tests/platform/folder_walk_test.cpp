@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <set>
 #include <string>
 
@@ -95,29 +94,5 @@ TEST_CASE("folder walk: the contents go, the folder stays, what cannot go is pas
     if (row.left.count("sub")) CHECK(FolderEntries(row.folder + "\\sub").empty());
     for (const FileOperationCall& call : FileOperationCalls()) CHECK_MESSAGE(!call.refused, call.path);
     CHECK(FileText(links + "\\target\\canary.txt") == "canary");
-  }
-}
-
-TEST_CASE("folder chain: no part through a link, and the drive's root as the root of its volume") {
-  const std::string links = SelfDir() + "\\platform_links";
-  struct Row {
-    std::string path;
-    size_t depth;  // 0: refused
-  };
-  const Row rows[] = {
-      {"C:\\", 1},
-      {"C:\\windows\\system32", 3},
-      {links + "\\release", 1 + static_cast<size_t>(std::count(links.begin(), links.end(), '\\')) + 1},
-      {links + "\\release\\dirlink", 0},
-      {links + "\\release\\dirlink\\inner", 0},
-      {"C:\\windows\\no such folder", 0},
-  };
-  NtFileCalls calls;
-  REQUIRE(calls.Bind());
-  for (const Row& row : rows) {
-    CAPTURE(row.path);
-    FolderChain chain;
-    CHECK(chain.Open(calls, Wide(row.path).c_str()) == (row.depth > 0));
-    CHECK(chain.Depth() == row.depth);
   }
 }
