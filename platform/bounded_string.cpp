@@ -2,26 +2,50 @@
 
 #include <stdio.h>
 #include <string.h>
+#include <wchar.h>
 
-bool CopyBounded(char* dst, size_t capacity, const char* src) {
+namespace {
+
+size_t Length(const char* text) { return strlen(text); }
+size_t Length(const wchar_t* text) { return wcslen(text); }
+size_t LengthWithin(const char* text, size_t capacity) { return strnlen(text, capacity); }
+size_t LengthWithin(const wchar_t* text, size_t capacity) { return wcsnlen(text, capacity); }
+
+template <typename Char> bool CopyText(Char* dst, size_t capacity, const Char* src) {
+  static const Char kEmpty[1] = {0};
   if (dst == nullptr || capacity == 0) return false;
-  if (src == nullptr) src = "";
-  size_t n = strlen(src);
+  if (src == nullptr) src = kEmpty;
+  size_t n = Length(src);
   bool fits = n < capacity;
   if (!fits) n = capacity - 1;
-  memcpy(dst, src, n);
-  dst[n] = '\0';
+  memcpy(dst, src, n * sizeof(Char));
+  dst[n] = 0;
   return fits;
 }
 
-bool AppendBounded(char* dst, size_t capacity, const char* src) {
+template <typename Char> bool AppendText(Char* dst, size_t capacity, const Char* src) {
   if (dst == nullptr || capacity == 0) return false;
-  size_t used = strnlen(dst, capacity);
+  size_t used = LengthWithin(dst, capacity);
   if (used == capacity) {  // not terminated: terminate it, and report the loss
-    dst[capacity - 1] = '\0';
+    dst[capacity - 1] = 0;
     return false;
   }
-  return CopyBounded(dst + used, capacity - used, src);
+  return CopyText(dst + used, capacity - used, src);
+}
+
+}  // namespace
+
+bool CopyBounded(char* dst, size_t capacity, const char* src) {
+  return CopyText(dst, capacity, src);
+}
+bool AppendBounded(char* dst, size_t capacity, const char* src) {
+  return AppendText(dst, capacity, src);
+}
+bool CopyBounded(wchar_t* dst, size_t capacity, const wchar_t* src) {
+  return CopyText(dst, capacity, src);
+}
+bool AppendBounded(wchar_t* dst, size_t capacity, const wchar_t* src) {
+  return AppendText(dst, capacity, src);
 }
 
 bool FormatBoundedV(char* dst, size_t capacity, const char* format, va_list args) {

@@ -33,6 +33,13 @@ struct RegistryKeyTraits {
 };
 using ScopedKey = Scoped<RegistryKeyTraits>;
 
+struct KernelHandleTraits {  // files and folders as NtOpenFile gives them: null when none
+  using Handle = HANDLE;
+  static HANDLE Empty() { return nullptr; }
+  static void Close(HANDLE handle) { CloseHandle(handle); }
+};
+using ScopedHandle = Scoped<KernelHandleTraits>;
+
 struct ModuleTraits {
   using Handle = HMODULE;
   static HMODULE Empty() { return nullptr; }

@@ -4,16 +4,21 @@
 #include "sequences/previous_installation.h"
 
 #include <windows.h>
-#include <shellapi.h>
+#include <shlobj.h>
 #include <string.h>
 
 #include "framework/message_box.h"
 #include "job/job_outcome.h"
 #include "job/product_names.h"
+#include "platform/bounded_string.h"
+#include "platform/folder_chain.h"
+#include "platform/folder_contents.h"
+#include "platform/native_file_view.h"
+#include "platform/nt_file_calls.h"
 #include "platform/probes.h"
 #include "records/installed_product.h"
 #include "records/registry_tree.h"
-#include "sequences/contents_pattern.h"
+#include "sequences/recorded_folder.h"
 #include "sequences/removal_folder_guard.h"
 
 namespace {
@@ -31,11 +36,8 @@ const RegistryTree kEarlierReleaseTrees[] = {
     {HKEY_LOCAL_MACHINE, kProductKeyWow64},
 };
 
-// A source list for the shell: the pattern and a second terminator.
-const char kProgramGroupPattern[] =
-    "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Zorvane\\*.*\0";
-const char kProgramGroupFolder[] =
-    "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Zorvane";
+// The group in the folder where the shell keeps every user's programs.
+const wchar_t kProgramGroup[] = L"\\Zorvane";
 
 const char kQuestion[] =
     "Setup has detected a previous installation of Halvoran v2.0. This will be automatically "
@@ -43,39 +45,66 @@ const char kQuestion[] =
 const char kRemoved[] = "The previous installation has been successfully removed.";
 // Shown in the status line, with the directory as recorded, when its files stay.
 const char kFilesLeftInPlace[] = "Files of the previous installation left in place: \"%s\"\r\n";
+const char kNoFolderRecorded[] =
+    "Files of the previous installation left in place: no folder was recorded\r\n";
 
-// Deletes what the source list names, subfolders included, without asking,
-// without any window of the shell's own, and without the recycle bin. true when
-// the shell reports success.
-bool DeleteByPattern(HWND owner, const char* sourceList) {
-  SHFILEOPSTRUCTA operation;
-  memset(&operation, 0, sizeof operation);
-  operation.hwnd = owner;
-  operation.wFunc = FO_DELETE;
-  operation.pFrom = sourceList;
-  operation.pTo = nullptr;
-  operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-  return SHFileOperationA(&operation) == 0;
-}
+// A folder as Windows sees it: the native view is on (see NativeFileView)
+// from the moment the folder is opened until its handles are closed, so that a
+// check of the folder and every delete in it reach the same folders. Nothing
+// that may load a library runs meanwhile.
+class NativeFolder {
+ public:
+  bool Open(const wchar_t* path) {
+    return calls_.Bind() && view_.Ready() && chain_.Open(calls_, path);
+  }
+  const FolderChain& Chain() const { return chain_; }
+  // true when everything in it went.
+  bool DeleteContents() {
+    return DeleteFolderContents(calls_, chain_.Folder(), chain_.NameOnVolume(),
+                                chain_.NameLength());
+  }
+  // The emptied folder itself; nothing of it can be used afterwards.
+  bool DeleteItself() {
+    const FileIdentity emptied = chain_.IdentityAt(chain_.Depth() - 1);
+    const wchar_t* name = nullptr;
+    size_t length = 0;
+    chain_.CloseLastPart(&name, &length);
+    return DeleteEmptiedFolder(calls_, chain_.Folder(), name, length, emptied);
+  }
+
+ private:
+  NtFileCalls calls_;
+  NativeFileView view_;  // off only after the chain's handles are closed
+  FolderChain chain_;
+};
 
 // Empties the release's installation directory, its subfolders included, when
-// the directory names a folder that may be emptied; directory then holds the
-// shell's source list. false, directory unchanged, when the files stay.
-bool EmptyInstallationDirectory(HWND owner, char* directory, size_t capacity) {
-  wchar_t folder[MAX_PATH];
-  if (!ReadFolderBelowDriveRoot(directory, capacity, folder) || !MayEmptyFolder(folder) ||
-      !MakeContentsPattern(directory, capacity))
+// the directory names a folder that may be emptied; false when its files stay.
+// The folders to keep are found before the native view is on.
+bool EmptyInstallationDirectory(const char* directory, size_t capacity) {
+  wchar_t path[MAX_PATH];
+  ProtectedFolders protectedFolders;
+  if (!ReadFolderBelowDriveRoot(directory, capacity, path) || !protectedFolders.Find())
     return false;
-  DeleteByPattern(owner, directory);
+  NativeFolder folder;
+  if (!folder.Open(path) || !protectedFolders.MayEmpty(folder.Chain())) return false;
+  folder.DeleteContents();
   return true;
 }
 
-// true when the emptied group folder is gone. A group that is not there counts
-// as gone: the shell may report success for a pattern in a missing folder.
-bool RemoveProgramGroupFolder() {
-  if (RemoveDirectoryA(kProgramGroupFolder)) return true;
-  DWORD error = GetLastError();
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+// The program group's contents, then its folder; the result as the shell's
+// delete gave it: 1 when the group is not there (or is a link, which is not
+// followed: nothing there is deleted), when part of it could not be deleted, or
+// when all of it went; 0 when it was emptied but its folder stays.
+int RemoveProgramGroup() {
+  wchar_t path[MAX_PATH];
+  if (SHGetFolderPathW(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path) !=
+          S_OK ||
+      !AppendBounded(path, kProgramGroup))
+    return 1;
+  NativeFolder group;
+  if (!group.Open(path) || !group.DeleteContents()) return 1;
+  return group.DeleteItself() ? 1 : 0;
 }
 
 }  // namespace
@@ -100,21 +129,21 @@ int RemovePreviousInstallation(StatusCallback callback, void* context) {
     if (!DeleteRegistryTree(tree.root, tree.path)) return 0;
 
   callback(context, "Removing Files ...\r\n");
-  // Without a usable directory (none recorded or readable, too long for the
-  // pattern, not a folder below a drive root, or one that holds more than the
-  // release: see the guard) the release's files cannot be told from anything
-  // else, so they stay and the clean-up goes on. Failing here would not help: its
-  // records are gone, and the next run would not find it.
-  const bool filesLeft =
-      !EmptyInstallationDirectory(ContextWindow(context), directory, sizeof directory);
+  // Without a usable directory (none recorded or readable, not a folder below a
+  // drive root, or one that holds more than the release: see the guard) the
+  // release's files cannot be told from anything else, so they stay and the
+  // clean-up goes on. Failing here would not help: its records are gone, and the
+  // next run would not find it.
+  const bool filesLeft = !EmptyInstallationDirectory(directory, sizeof directory);
 
   callback(context, "Removing Program Group...\r\n");
-  int result = 1;
-  if (DeleteByPattern(ContextWindow(context), kProgramGroupPattern))
-    result = RemoveProgramGroupFolder() ? 1 : 0;
+  const int result = RemoveProgramGroup();
 
   // Last, so that the line stands while the user reads the closing box.
-  if (filesLeft) callback(context, kFilesLeftInPlace, directory);
+  if (filesLeft && directory[0] == '\0')
+    callback(context, kNoFolderRecorded);
+  else if (filesLeft)
+    callback(context, kFilesLeftInPlace, directory);
   if (result) AfxMessageBox(kRemoved, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND, 0);
   return result;
 }

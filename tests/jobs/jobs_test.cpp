@@ -8,10 +8,13 @@
 #include <ras.h>
 #include <rasdlg.h>
 #include <setupapi.h>
+#include <shlobj.h>
 #include <stddef.h>
 #include <string.h>
 
 #include <algorithm>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -361,19 +364,30 @@ namespace {
 // 64-bit test; the 64-bit view's own product key is a neighbour that stays.
 const char kEarlierUninstall[] =
     "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tervaloxen";
-const char* const kGroupParents[] = {
-    "C:\\Documents and Settings", "C:\\Documents and Settings\\All Users",
-    "C:\\Documents and Settings\\All Users\\Start Menu",
-    "C:\\Documents and Settings\\All Users\\Start Menu\\Programs"};
+const char kEarlierProduct[] = "SOFTWARE\\Wow6432Node\\Tervaloxen";
+const char kUserShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+const char kCanary[] = "halvoran_canary.txt";
 
-// Stands for the folder of the program under test in a row's directory.
+// Stand for the folder of the program under test, and for an empty record, in
+// a row's directory.
 const char kProgramFolder[] = "<the program's folder>";
+const char kNoFolder[] = "<no folder>";
+
+std::string CommonPrograms() {
+  char path[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path);
+  return path;
+}
 
 struct ReleaseRow {
   const char* name;
   int answer;             // to the question
   std::string directory;  // the recorded installation folder; empty: the release's own, "old"
   bool emptied;           // the clean-up may empty it (else it tells the user it stays)
+  std::string canary;     // a folder made (when missing) with a canary file, as this test names it
+  std::set<std::string> left;  // what an emptied folder keeps: links, which Wine cannot delete
+  bool groupIsLink;       // the shell's programs folder holds a Zorvane that is a link
 };
 
 // An install over release 2.0 in the scratch folder jobs\<name>: only a 32-bit
@@ -382,27 +396,49 @@ struct ReleaseRow {
 void CheckInstallOverRelease(const ReleaseRow& row, const std::string& name) {
   std::string rowName = row.name;
   CAPTURE(rowName);
-  const std::string group = std::string(kGroupParents[3]) + "\\Zorvane";
-  std::vector<bool> made;
-  for (const char* parent : kGroupParents) made.push_back(CreateDirectoryA(parent, nullptr) != 0);
+  const std::string group = CommonPrograms() + "\\Zorvane";
+  const std::string links = SelfDir() + "\\jobs_links";
   ClearProductRecords();
   ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, kEarlierUninstall);
   JobFolder folder(name, true);
   folder.SetPanel(true);
   const std::string recorded = row.directory == kProgramFolder ? folder.dir : row.directory;
-  folder.SeedEarlierRelease(recorded);
-  const std::string directory = recorded.empty() ? folder.Path("old") : recorded;
+  folder.SeedEarlierRelease(recorded == kNoFolder ? "" : recorded);
+  if (recorded == kNoFolder) REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, kEarlierProduct, "InstallationDir", ""));
+  const std::string directory =
+      recorded.empty() || recorded == kNoFolder ? folder.Path("old") : recorded;
   REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, kEarlierUninstall, "DisplayName", "Halvoran 2.0"));
   REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen", "Neighbour", "64-bit"));
-  CreateDirectoryA(group.c_str(), nullptr);
-  REQUIRE(WriteWholeFile(group + "\\Halvoran.lnk", "link"));
+  if (!row.groupIsLink) {
+    CreateDirectoryA(group.c_str(), nullptr);
+    REQUIRE(WriteWholeFile(group + "\\Halvoran.lnk", "link"));
+  }
+  REQUIRE(WriteWholeFile(links + "\\group_target\\canary.txt", "canary"));
   CreateDirectoryA(folder.Path("old-neighbour").c_str(), nullptr);
   REQUIRE(WriteWholeFile(folder.Path("old-neighbour\\keep.txt"), "keep"));
-  const std::set<std::string> before = FolderEntries(directory);
+  const bool madeCanaryFolder = !row.canary.empty() && CreateDirectoryA(row.canary.c_str(), nullptr);
+  if (!row.canary.empty()) REQUIRE(WriteWholeFile(JoinPath(row.canary, kCanary), "canary"));
+  const std::string neighbour = directory + " Backup";
+  if (row.emptied && !row.canary.empty()) REQUIRE(WriteWholeFile(JoinPath(row.canary, "sub.txt"), "x"));
+  if (row.emptied && !row.canary.empty() && CreateDirectoryA(neighbour.c_str(), nullptr))
+    REQUIRE(WriteWholeFile(neighbour + "\\keep.txt", "keep"));
+  const std::string seen = row.canary.empty() ? directory : row.canary;  // as this test names it
+  const std::set<std::string> before = FolderEntries(seen);
   REQUIRE_FALSE(before.empty());
 
   std::vector<SeenBox> boxes;
-  long code = RunProgram(folder, "-i", {row.answer, IDOK}, &boxes);
+  long code;
+  {
+    // In the program's own view: a 32-bit one reads the shell's folders there.
+    std::unique_ptr<ValueOverride> programs;
+    if (row.groupIsLink) {
+      programs.reset(new ValueOverride(HKEY_LOCAL_MACHINE, kUserShellFolders, "Common Programs",
+                                       links + "\\programs", REG_EXPAND_SZ,
+                                       ProgramIs32Bit() ? KEY_WOW64_32KEY : KEY_WOW64_64KEY));
+      REQUIRE(programs->Set());
+    }
+    code = RunProgram(folder, "-i", {row.answer, IDOK}, &boxes);
+  }
   const bool asked = ProgramIs32Bit();
   const bool removed = asked && row.answer == IDOK;
   const bool declined = asked && row.answer == IDCANCEL;
@@ -412,19 +448,22 @@ void CheckInstallOverRelease(const ReleaseRow& row, const std::string& name) {
   std::vector<std::string> expected;
   if (asked) expected = {kQuestion, declined ? kBoxA : kRemoved};
   CHECK(texts == expected);
+  std::string leftInPlace = "status Files of the previous installation left in place: \"" + directory + "\"";
+  if (recorded == kNoFolder)
+    leftInPlace = "status Files of the previous installation left in place: no folder was recorded";
   std::vector<std::string> lines;  // the status line under each box
   if (asked)
     lines = {"status Found previous installation",
              declined  ? "status Found previous installation"
              : emptied ? "status Removing Program Group..."
-                       : "status Files of the previous installation left in place: \"" +
-                             directory + "\""};
+                       : leftInPlace};
   CHECK(g_statusAtBoxes == lines);
   CHECK(code == (declined ? 1602 : 0));
 
-  CHECK(FileExists(directory));
-  const std::set<std::string> after = FolderEntries(directory);
-  if (emptied) CHECK(after.empty());
+  CHECK(FileExists(seen));
+  const std::set<std::string> after = FolderEntries(seen);
+  if (emptied)
+    for (const std::string& entry : after) CHECK_MESSAGE(row.left.count(entry) == 1, entry);
   else
     for (const std::string& entry : before) CHECK_MESSAGE(after.count(entry) == 1, entry);
   const bool oldEmptied = emptied && recorded.empty();
@@ -432,19 +471,31 @@ void CheckInstallOverRelease(const ReleaseRow& row, const std::string& name) {
   CHECK(FileExists(folder.Path("old\\bin")) == !oldEmptied);
   CHECK(FileExists(folder.Path("old-neighbour\\keep.txt")));
   CHECK(FileExists(folder.Path("Zorvane.inf")));
-  CHECK(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Tervaloxen") == !removed);
+  if (!row.canary.empty()) CHECK(FileExists(JoinPath(row.canary, kCanary)) == !emptied);
+  if (row.emptied && !row.canary.empty()) CHECK(FileExists(neighbour + "\\keep.txt"));
+  CHECK(FileText(links + "\\group_target\\canary.txt") == "canary");
+  CHECK(FileText(links + "\\target\\keep.txt") == "keep");
+  CHECK(KeyExists(HKEY_LOCAL_MACHINE, kEarlierProduct) == !removed);
   CHECK(KeyExists(HKEY_CURRENT_USER, "Software\\Tervaloxen") == !removed);
   CHECK(KeyExists(HKEY_LOCAL_MACHINE, kEarlierUninstall) == !removed);
   CHECK(ValueExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen", "Neighbour"));
-  CHECK(FileExists(group) == !removed);
+  CHECK(FileExists(group) == (!removed && !row.groupIsLink));
   std::vector<fakestack::Call> calls = fakestack::ReadCalls(folder.dir);
   CHECK(fakestack::CountOf(calls, "setupapi", "SetupCopyOEMInfA") == (declined ? 0u : 1u));
   CHECK(fakestack::ReadPhonebook(folder.dir).size() == (declined ? 0u : 1u));
 
+  // What this row made outside its scratch folder; nothing more.
   DeleteFileA((group + "\\Halvoran.lnk").c_str());
   RemoveDirectoryA(group.c_str());
-  for (size_t i = made.size(); i-- > 0;)
-    if (made[i]) RemoveDirectoryA(kGroupParents[i]);
+  if (!row.canary.empty()) {
+    DeleteFileA(JoinPath(row.canary, kCanary).c_str());
+    DeleteFileA(JoinPath(row.canary, "sub.txt").c_str());
+  }
+  if (madeCanaryFolder) RemoveDirectoryA(row.canary.c_str());
+  if (row.emptied && !row.canary.empty()) {
+    DeleteFileA((neighbour + "\\keep.txt").c_str());
+    RemoveDirectoryA(neighbour.c_str());
+  }
   ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, kEarlierUninstall);
   ClearProductRecords();
 }
@@ -452,17 +503,45 @@ void CheckInstallOverRelease(const ReleaseRow& row, const std::string& name) {
 }  // namespace
 
 TEST_CASE("release 2.0 on the real program: only a 32-bit program on 64-bit Windows asks; OK removes it, Cancel keeps everything; a folder it may not empty stays") {
-  // A symbolic link that the build makes (see CMakeLists.txt), which Wine
-  // shows as a reparse point.
-  const std::string link = SelfDir() + "\\jobs_links\\link";
-  REQUIRE(WriteWholeFile(SelfDir() + "\\jobs_links\\target\\keep.txt", "keep"));
+  // Symbolic links that the build makes (see CMakeLists.txt), which Wine
+  // shows as reparse points: link and release\inner to target, and
+  // programs\Zorvane to group_target.
+  const std::string links = SelfDir() + "\\jobs_links";
+  const std::string link = links + "\\link";
+  REQUIRE(WriteWholeFile(links + "\\target\\keep.txt", "keep"));
+  const std::string release = links + "\\release";
+  REQUIRE(WriteWholeFile(release + "\\tervgui.exe", "old front end"));
+  const std::string x86 = "C:\\Program Files (x86)\\Tervaloxen";
   const ReleaseRow rows[] = {
-      {"OK", IDOK, "", true},
-      {"Cancel", IDCANCEL, "", true},
-      {"the Windows folder", IDOK, "C:\\windows", false},
-      {"a symbolic link to a folder", IDOK, link, false},
-      {"the program's own folder", IDOK, kProgramFolder, false},
-      {"a folder that holds the program's folder", IDOK, JoinPath(ScratchRoot(), "jobs"), false},
+      {"OK", IDOK, "", true, "", {}, false},
+      {"Cancel", IDCANCEL, "", true, "", {}, false},
+      {"the Windows folder", IDOK, "C:\\windows", false, "", {}, false},
+      {"a symbolic link to a folder", IDOK, link, false, "", {}, false},
+      {"the program's own folder", IDOK, kProgramFolder, false, "", {}, false},
+      {"a folder that holds the program's folder", IDOK, JoinPath(ScratchRoot(), "jobs"), false, "", {},
+       false},
+      // Each protected tree keeps its canary; the 32-bit program names the
+      // native system folder Sysnative, this 64-bit test System32.
+      {"a folder of the native system folder, through Sysnative", IDOK, "C:\\windows\\Sysnative\\Halvoran",
+       false, "C:\\windows\\system32\\Halvoran", {}, false},
+      {"a folder of the system folder, as named in either view", IDOK, "C:\\windows\\System32\\Halvoran",
+       false, "C:\\windows\\system32\\Halvoran", {}, false},
+      {"the Windows folder's Installer", IDOK, "C:\\windows\\Installer", false, "C:\\windows\\Installer", {},
+       false},
+      {"another user's profile", IDOK, "C:\\users\\alice", false, "C:\\users\\alice", {}, false},
+      {"the Default profile", IDOK, "C:\\users\\Default", false, "C:\\users\\Default", {}, false},
+      {"the Public profile", IDOK, "C:\\users\\Public", false, "C:\\users\\Public", {}, false},
+      {"a folder of the all-users data", IDOK, "C:\\ProgramData\\Vendor", false, "C:\\ProgramData\\Vendor",
+       {}, false},
+      {"a folder of Common Files", IDOK, "C:\\Program Files\\Common Files\\Vendor", false,
+       "C:\\Program Files\\Common Files\\Vendor", {}, false},
+      {"a drive root", IDOK, "C:\\", false, "C:\\", {}, false},
+      {"the Program Files folder itself", IDOK, "C:\\Program Files", false, "C:\\Program Files", {}, false},
+      {"an ordinary folder in Program Files (x86): emptied, kept, its neighbours untouched", IDOK, x86, true,
+       x86, {}, false},
+      {"a link in the release's folder is never entered", IDOK, release, true, "", {"inner"}, false},
+      {"the group is a link: nothing behind it goes", IDOK, "", true, "", {}, true},
+      {"no folder recorded", IDOK, kNoFolder, false, "", {}, false},
   };
   InstallTestPanels();
   for (const ReleaseRow& row : rows)
@@ -490,7 +569,7 @@ TEST_CASE("release 2.0 on the real program under code page 932: only the release
   InstallTestPanels();
 
   CheckInstallOverRelease({"<scratch>\\U+8868 beside U+8868U+8A08U+7B97 and U+8868U+7D19.txt", IDOK,
-                           release, true},
+                           release, true, "", {}, false},
                           "program-release-2-cp932");
   CHECK(FileExists(keisan + "\\other_product_data.txt"));
   CHECK(FileExists(hyoshi));

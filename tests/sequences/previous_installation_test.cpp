@@ -1,12 +1,14 @@
 // Clean-up of the earlier release against Wine's registry and file system: the
 // release's records at their fixed keys in the project's own prefix, its
-// installation directory in a scratch folder, its program group at its fixed place
-// on the prefix's drive C. Every shell delete passes the file-operation guard, so
+// installation directory in a scratch folder, its program group where the shell
+// keeps every user's programs. Every delete passes the file-operation guard, so
 // that a fault cannot reach beyond those places.
 #include <doctest.h>
 
 #include <shlobj.h>
 #include <ctype.h>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,9 +26,15 @@
 
 namespace {
 
-const char kGroupFolder[] = "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Zorvane";
-const std::string kGroupPattern = std::string(kGroupFolder) + "\\*.*";
-const char* const kGroupParents[] = {
+std::string ShellFolder(int csidl) {
+  char path[MAX_PATH] = {};
+  REQUIRE(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) == S_OK);
+  return path;
+}
+
+// The fixed place that was once taken for the group: a folder there is not it.
+const char kOldGroupFolder[] = "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Zorvane";
+const char* const kOldGroupParents[] = {
     "C:\\Documents and Settings",
     "C:\\Documents and Settings\\All Users",
     "C:\\Documents and Settings\\All Users\\Start Menu",
@@ -56,7 +64,11 @@ const char kFound[] = "Found previous installation\r\n";
 const char kRemovingKeys[] = "Removing Registry Keys ...\r\n";
 const char kRemovingFiles[] = "Removing Files ...\r\n";
 const char kRemovingGroup[] = "Removing Program Group...\r\n";
-const FILEOP_FLAGS kDeleteFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+
+// Made by the build (see CMakeLists.txt): programs\Zorvane, a link to group_target.
+std::string Links() { return SelfDir() + "\\sequences_links"; }
+const char kUserShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 // The progress dialog's stand-in: a window object with a real, hidden window.
 class ProgressWindow : public CWnd {
@@ -71,7 +83,6 @@ class ProgressWindow : public CWnd {
 void MakeFile(const std::string& path) { REQUIRE(WriteWholeFile(path, "data")); }
 void MakeFolder(const std::string& path) { REQUIRE(CreateDirectoryA(path.c_str(), nullptr)); }
 bool IsEmptyFolder(const std::string& path) { return FileExists(path) && FolderEntries(path).empty(); }
-void RemoveGroupFolder() { RemoveTreeBelow(kGroupParents[3], kGroupFolder); }
 
 // Stands for the scratch installation directory in a release's directory value.
 const char kInstallationDirectory[] = "<installation directory>";
@@ -83,7 +94,8 @@ struct EarlierRelease {
   std::string directory = kInstallationDirectory;
   DWORD directoryType = REG_SZ;  // REG_BINARY: the bytes of directory, no terminator
   bool group = true;
-  bool groupParents = true;  // the folders above the group, when there is no group
+  bool oldGroup = false;     // someone else's Zorvane at the old fixed place
+  bool groupIsLink = false;  // the shell's programs folder holds a Zorvane that is a link
   int lockedTree = 0;  // 1 to 4: a key in that tree may not be deleted
 };
 
@@ -93,18 +105,21 @@ class Fixture {
   Fixture() {
     scratch_ = MakeScratchDir("previous_installation");
     installDir = scratch_ + "\\Halvoran 2.0";
-    GuardFileOperations({ScratchRoot(), kGroupFolder});
+    programs_ = ShellFolder(CSIDL_COMMON_PROGRAMS);
+    group = programs_ + "\\Zorvane";
+    GuardFileOperations({ScratchRoot(), group});
     FileOperationCalls().clear();
     ClearRecordedStatus();
     ClearRegistry();
-    RemoveGroupFolder();
-    for (const char* parent : kGroupParents) createdParents_.push_back(!FileExists(parent));
+    RemoveGroupFolders();
+    for (const char* parent : kOldGroupParents) createdParents_.push_back(!FileExists(parent));
+    REQUIRE(WriteWholeFile(Links() + "\\group_target\\canary.txt", "canary"));
   }
   ~Fixture() {
     ClearRegistry();
-    RemoveGroupFolder();
+    RemoveGroupFolders();
     for (size_t i = createdParents_.size(); i-- > 0;)
-      if (createdParents_[i]) RemoveDirectoryA(kGroupParents[i]);
+      if (createdParents_[i]) RemoveDirectoryA(kOldGroupParents[i]);
     RemoveScratchTree(scratch_);
   }
 
@@ -121,13 +136,16 @@ class Fixture {
     else if (release.directoryValue)
       REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, kProductKey, "InstallationDir", directory));
     MakeInstallationFiles(installDir);
-    if (release.group || release.groupParents)
-      for (const char* parent : kGroupParents) CreateDirectoryA(parent, nullptr);
     if (release.group) {
-      MakeFolder(kGroupFolder);
-      MakeFile(std::string(kGroupFolder) + "\\Halvoran.lnk");
-      MakeFolder(std::string(kGroupFolder) + "\\Extras");
-      MakeFile(std::string(kGroupFolder) + "\\Extras\\readme.txt");
+      MakeFolder(group);
+      MakeFile(group + "\\Halvoran.lnk");
+      MakeFolder(group + "\\Extras");
+      MakeFile(group + "\\Extras\\readme.txt");
+    }
+    if (release.oldGroup) {
+      for (const char* parent : kOldGroupParents) CreateDirectoryA(parent, nullptr);
+      MakeFolder(kOldGroupFolder);
+      MakeFile(std::string(kOldGroupFolder) + "\\someone.lnk");
     }
     if (release.lockedTree) {
       const Tree& tree = kTrees[release.lockedTree - 1];
@@ -155,9 +173,8 @@ class Fixture {
   bool SiblingsIntact() const {
     return FileExists(installDir + " Backup\\keep.txt") && FileExists(scratch_ + "\\keep.txt");
   }
-  static bool GroupIntact() {
-    return FileExists(std::string(kGroupFolder) + "\\Halvoran.lnk") &&
-           FileExists(std::string(kGroupFolder) + "\\Extras\\readme.txt");
+  bool GroupIntact() const {
+    return FileExists(group + "\\Halvoran.lnk") && FileExists(group + "\\Extras\\readme.txt");
   }
   // The trees before `gone` are gone, the others whole.
   static void CheckTrees(int gone) {
@@ -173,13 +190,19 @@ class Fixture {
   const std::string& Scratch() const { return scratch_; }
 
   std::string installDir;
+  std::string group;
 
  private:
   static void ClearRegistry() {
     for (const Tree& tree : kTrees) REQUIRE(ForceDeleteKeyTree(tree.root, tree.path));
   }
+  void RemoveGroupFolders() const {
+    RemoveTreeBelow(programs_, group);
+    RemoveTreeBelow(kOldGroupParents[3], kOldGroupFolder);
+  }
 
   std::string scratch_;
+  std::string programs_;
   std::vector<bool> createdParents_;
 };
 
@@ -221,52 +244,51 @@ void CheckBoxes(const Outcome& outcome, const std::vector<const char*>& texts) {
   }
 }
 
-// Every shell delete: allowed by the guard, the fixed record, on the given lists.
-void CheckDeletes(const Outcome& outcome, const std::vector<std::string>& expectedSources) {
-  const std::vector<FileOperationCall>& calls = FileOperationCalls();
-  REQUIRE(calls.size() == expectedSources.size());
-  for (size_t i = 0; i < calls.size(); ++i) {
-    INFO(expectedSources[i]);
-    CHECK_FALSE(calls[i].refused);
-    CHECK(calls[i].func == FO_DELETE);
-    CHECK(calls[i].from == std::vector<std::string>{expectedSources[i]});
-    CHECK(calls[i].toIsNull);
-    CHECK(calls[i].flags == kDeleteFlags);
-    CHECK(calls[i].hwnd == outcome.window);
+// Every delete and attribute change: allowed by the guard, below one of
+// folders, or the group's folder itself.
+void CheckDeletions(const std::vector<std::string>& folders, const std::string& group) {
+  for (const FileOperationCall& call : FileOperationCalls()) {
+    INFO(call.path);
+    CHECK_FALSE(call.refused);
+    bool below = _stricmp(call.path.c_str(), group.c_str()) == 0;
+    for (const std::string& folder : folders)
+      below = below || _strnicmp(call.path.c_str(), (folder + "\\").c_str(), folder.size() + 1) == 0;
+    CHECK(below);
   }
 }
 
 const std::vector<std::string> kAllLines = {kChecking, kFound, kRemovingKeys, kRemovingFiles,
                                             kRemovingGroup};
 
-// A whole run with a directory of its own: either folder was emptied (every line,
-// its delete before the group's) or its files stayed (the last line says where,
-// as recorded, and the group's delete is the only one).
+// A whole run with a directory of its own: either folder was emptied (every
+// line) or its files stayed (the last line says where, as recorded, or that no
+// folder was recorded), and nothing but it and the group saw a delete.
 void CheckDirectoryOutcome(const Outcome& outcome, const std::string& folder, bool emptied,
-                           const std::string& recorded) {
+                           const std::string& recorded, const std::string& group) {
   CHECK(outcome.result == 1);
   CheckBoxes(outcome, {kQuestion, kRemoved});
-  if (emptied) {
-    CHECK(g_statusLines == kAllLines);
-    CheckDeletes(outcome, {folder + "\\*.*", kGroupPattern});
-  } else {
-    std::vector<std::string> lines = kAllLines;
+  std::vector<std::string> lines = kAllLines;
+  if (!emptied && recorded.empty())
+    lines.push_back("Files of the previous installation left in place: no folder was recorded\r\n");
+  else if (!emptied)
     lines.push_back("Files of the previous installation left in place: \"" + recorded + "\"\r\n");
-    CHECK(g_statusLines == lines);
-    CheckDeletes(outcome, {kGroupPattern});
-  }
+  CHECK(g_statusLines == lines);
+  CheckDeletions(emptied ? std::vector<std::string>{folder, group} : std::vector<std::string>{group},
+                 group);
 }
 
-enum class Group { kIntact, kGone, kEmptied };
+enum class Group { kIntact, kGone, kEmptied, kPartly };
 
 }  // namespace
 
 TEST_CASE("clean-up: each step's outcome, and what stays when one ends it") {
-  EarlierRelease installed, noBrand, otherBrand, noGroup, noParents, locked[4];
+  EarlierRelease installed, noBrand, otherBrand, noGroup, oldGroup, groupLink, locked[4];
   noBrand.brand = false;
   otherBrand.brandData = kAcceleratorBrand;
   noGroup.group = false;
-  noParents.group = noParents.groupParents = false;
+  oldGroup.oldGroup = true;
+  groupLink.group = false;
+  groupLink.groupIsLink = true;
   for (int tree = 1; tree <= 4; ++tree) locked[tree - 1].lockedTree = tree;
   const std::vector<std::string> none, checking = {kChecking}, found = {kChecking, kFound},
                                        keys = {kChecking, kFound, kRemovingKeys};
@@ -275,7 +297,7 @@ TEST_CASE("clean-up: each step's outcome, and what stays when one ends it") {
     EarlierRelease release;
     int wow64;
     std::vector<int> answers;
-    bool holdGroupFolder;  // a handle without delete sharing keeps the folder, not its contents
+    const char* held;  // in the group, opened without delete sharing ("": the folder); null: none
     int result;
     std::vector<std::string> lines;
     std::vector<const char*> boxes;
@@ -284,35 +306,47 @@ TEST_CASE("clean-up: each step's outcome, and what stays when one ends it") {
     Group group;
   };
   const Row rows[] = {
-      {"not a WOW64 system: nothing looked at", installed, 0, {}, false, 1, none, {}, 0, false, Group::kIntact},
-      {"no brand value", noBrand, 1, {}, false, 1, checking, {}, 0, false, Group::kIntact},
-      {"another brand", otherBrand, 1, {}, false, 1, checking, {}, 0, false, Group::kIntact},
-      {"declined", installed, 1, {IDCANCEL}, false, 0, found, {kQuestion}, 0, false, Group::kIntact},
-      {"four trees, the contents and the group go", installed, 1, {IDOK, IDOK}, false, 1, kAllLines,
+      {"not a WOW64 system: nothing looked at", installed, 0, {}, nullptr, 1, none, {}, 0, false, Group::kIntact},
+      {"no brand value", noBrand, 1, {}, nullptr, 1, checking, {}, 0, false, Group::kIntact},
+      {"another brand", otherBrand, 1, {}, nullptr, 1, checking, {}, 0, false, Group::kIntact},
+      {"declined", installed, 1, {IDCANCEL}, nullptr, 0, found, {kQuestion}, 0, false, Group::kIntact},
+      {"four trees, the contents and the group go", installed, 1, {IDOK, IDOK}, nullptr, 1, kAllLines,
        {kQuestion, kRemoved}, 4, true, Group::kGone},
-      {"tree 1 stays", locked[0], 1, {IDOK}, false, 0, keys, {kQuestion}, 0, false, Group::kIntact},
-      {"tree 2 stays", locked[1], 1, {IDOK}, false, 0, keys, {kQuestion}, 1, false, Group::kIntact},
-      {"tree 3 stays", locked[2], 1, {IDOK}, false, 0, keys, {kQuestion}, 2, false, Group::kIntact},
-      {"tree 4 stays", locked[3], 1, {IDOK}, false, 0, keys, {kQuestion}, 3, false, Group::kIntact},
-      {"group folder missing", noGroup, 1, {IDOK, IDOK}, false, 1, kAllLines, {kQuestion, kRemoved}, 4,
+      {"tree 1 stays", locked[0], 1, {IDOK}, nullptr, 0, keys, {kQuestion}, 0, false, Group::kIntact},
+      {"tree 2 stays", locked[1], 1, {IDOK}, nullptr, 0, keys, {kQuestion}, 1, false, Group::kIntact},
+      {"tree 3 stays", locked[2], 1, {IDOK}, nullptr, 0, keys, {kQuestion}, 2, false, Group::kIntact},
+      {"tree 4 stays", locked[3], 1, {IDOK}, nullptr, 0, keys, {kQuestion}, 3, false, Group::kIntact},
+      {"group folder missing", noGroup, 1, {IDOK, IDOK}, nullptr, 1, kAllLines, {kQuestion, kRemoved}, 4,
        true, Group::kGone},
-      {"no Documents and Settings at all", noParents, 1, {IDOK, IDOK}, false, 1, kAllLines,
-       {kQuestion, kRemoved}, 4, true, Group::kGone},
-      {"an emptied group whose folder stays: 0, no closing box", installed, 1, {IDOK, IDOK}, true, 0,
+      {"someone else's Zorvane at the old fixed place stays", oldGroup, 1, {IDOK, IDOK}, nullptr, 1,
+       kAllLines, {kQuestion, kRemoved}, 4, true, Group::kGone},
+      {"the group is a link: nothing behind it goes, as for no group", groupLink, 1, {IDOK, IDOK},
+       nullptr, 1, kAllLines, {kQuestion, kRemoved}, 4, true, Group::kGone},
+      {"a group file that cannot go: 1, the closing box, the group stays with it", installed, 1,
+       {IDOK, IDOK}, "Halvoran.lnk", 1, kAllLines, {kQuestion, kRemoved}, 4, true, Group::kPartly},
+      {"an emptied group whose folder stays: 0, no closing box", installed, 1, {IDOK, IDOK}, "", 0,
        kAllLines, {kQuestion}, 4, true, Group::kEmptied},
   };
   for (const Row& row : rows) {
     CAPTURE(std::string(row.what));
     Fixture fixture;
     fixture.Install(row.release);
-    HANDLE folder = INVALID_HANDLE_VALUE;
-    if (row.holdGroupFolder) {
-      folder = CreateFileA(kGroupFolder, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-      REQUIRE(folder != INVALID_HANDLE_VALUE);
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (row.held) {
+      held = CreateFileA(JoinPath(fixture.group, row.held).c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      REQUIRE(held != INVALID_HANDLE_VALUE);
+    }
+    std::unique_ptr<ValueOverride> programs;  // moved to a folder whose Zorvane is a link
+    if (row.release.groupIsLink) {
+      programs.reset(new ValueOverride(HKEY_LOCAL_MACHINE, kUserShellFolders, "Common Programs",
+                                       Links() + "\\programs", REG_EXPAND_SZ));
+      REQUIRE(programs->Set());
     }
     Outcome outcome = Run(row.wow64, row.answers);
-    if (folder != INVALID_HANDLE_VALUE) CloseHandle(folder);
+    programs.reset();
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     CHECK(outcome.result == row.result);
     CHECK(g_statusLines == row.lines);
     CheckBoxes(outcome, row.boxes);
@@ -321,23 +355,19 @@ TEST_CASE("clean-up: each step's outcome, and what stays when one ends it") {
     CHECK(IsEmptyFolder(fixture.installDir) == row.emptied);
     CHECK(fixture.FilesIntact() == !row.emptied);
     CHECK(fixture.SiblingsIntact());
-    CHECK(Fixture::GroupIntact() == (row.group == Group::kIntact));
-    CHECK(FileExists(kGroupFolder) == (row.group != Group::kGone));
-    if (row.group == Group::kEmptied) CHECK(IsEmptyFolder(kGroupFolder));
-    if (row.emptied)
-      CheckDeletes(outcome, {fixture.installDir + "\\*.*", kGroupPattern});
-    else
-      CheckDeletes(outcome, {});
+    CHECK(fixture.GroupIntact() == (row.group == Group::kIntact));
+    CHECK(FileExists(fixture.group) == (row.group != Group::kGone));
+    if (row.group == Group::kEmptied) CHECK(IsEmptyFolder(fixture.group));
+    if (row.group == Group::kPartly) CHECK(FolderEntries(fixture.group) == std::set<std::string>{row.held});
+    CHECK(FileExists(std::string(kOldGroupFolder) + "\\someone.lnk") == row.release.oldGroup);
+    CHECK(FileText(Links() + "\\group_target\\canary.txt") == "canary");
+    CheckDeletions(row.emptied ? std::vector<std::string>{fixture.installDir, fixture.group}
+                               : std::vector<std::string>{fixture.group},
+                   fixture.group);
   }
 }
 
 namespace {
-
-std::string ShellFolder(int csidl) {
-  char path[MAX_PATH] = {};
-  REQUIRE(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) == S_OK);
-  return path;
-}
 
 std::string Parent(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
 
@@ -366,40 +396,55 @@ TEST_CASE("clean-up: a directory that cannot be used or holds more than the rele
     bool value;             // false: no directory value (the buffer stays empty)
     std::string directory;  // as recorded
     std::string current;    // empty: the scratch folder
-    bool made;              // the directory is made with an entry "a" and a folder "s"
+    bool made;              // the directory is made (if missing) with an entry "a" and a folder "s"
+    bool emptied;
   };
   const std::string scratch = JoinPath(ScratchRoot(), "previous_installation");
   const std::string release = scratch + "\\Halvoran 2.0";
-  // 254 characters leave room for "\*.*" and both terminators in 260 bytes. The
-  // shell deletes nothing whose path passes 259 characters: one-letter names.
+  // One-letter names below it: the test makes them with the narrow calls.
   const std::string longest = scratch + "\\" + std::string(254 - scratch.size() - 1, 'L');
   const std::string windows = ShellFolder(CSIDL_WINDOWS);
+  const std::string profiles = Parent(ShellFolder(CSIDL_PROFILE));
   // A symbolic link that the build makes (see CMakeLists.txt); Wine shows it as a
   // reparse point.
   const std::string links = SelfDir() + "\\sequences_links";
   const Row rows[] = {
-      {"the longest that the pattern buffer takes is emptied", true, longest, "", true},
-      {"one character longer", true, longest + "L", "", true},
-      {"no directory value", false, "", "", false},
-      {"an empty directory value", true, "", "", false},
-      {"a relative directory", true, "Halvoran 2.0", "", false},
-      {"a drive root", true, "C:\\", "", false},
-      {"a wildcard", true, scratch + "\\Halv*", "", false},
-      {"a part that climbs out", true, release + "\\..", "", false},
-      {"the Windows folder", true, windows, "", false},
-      {"the Windows folder in capitals, with a trailing separator", true, Upper(windows) + "\\", "", false},
-      {"the system folder", true, ShellFolder(CSIDL_SYSTEM), "", false},
+      {"254 characters", true, longest, "", true, true},
+      {"255 characters: no pattern needs room behind them", true, longest + "L", "", true, true},
+      {"no directory value", false, "", "", false, false},
+      {"an empty directory value", true, "", "", false, false},
+      {"a relative directory", true, "Halvoran 2.0", "", false, false},
+      {"a drive root", true, "C:\\", "", false, false},
+      {"a wildcard", true, scratch + "\\Halv*", "", false, false},
+      {"a part that climbs out", true, release + "\\..", "", false, false},
+      {"the Windows folder", true, windows, "", false, false},
+      {"the Windows folder in capitals, with a trailing separator", true, Upper(windows) + "\\", "",
+       false, false},
+      {"the system folder", true, ShellFolder(CSIDL_SYSTEM), "", false, false},
       {"the program-files folder by its short name", true, ShortName(ShellFolder(CSIDL_PROGRAM_FILES)), "",
+       false, false},
+      {"the 32-bit program-files folder", true, ShellFolder(CSIDL_PROGRAM_FILESX86), "", false, false},
+      {"the folder of the profiles", true, Parent(ShellFolder(CSIDL_PROFILE)), "", false, false},
+      {"the user's profile", true, ShellFolder(CSIDL_PROFILE), "", false, false},
+      {"the common application data", true, ShellFolder(CSIDL_COMMON_APPDATA), "", false, false},
+      {"a folder that holds the running program's folder", true, Parent(SelfDir()), "", false, false},
+      {"the current folder", true, release, release, false, false},
+      {"a folder that holds the current folder", true, release, release + "\\sub", false, false},
+      {"a symbolic link to a folder", true, links + "\\link", "", false, false},
+      {"a folder below a symbolic link", true, links + "\\link\\Halvoran 2.0", "", false, false},
+      {"a folder in the Windows folder's tree", true, windows + "\\Installer", "", true, false},
+      {"a folder in the system folder", true, ShellFolder(CSIDL_SYSTEM) + "\\Halvoran", "", true, false},
+      {"another user's profile", true, profiles + "\\alice", "", true, false},
+      {"the Default profile", true, profiles + "\\Default", "", true, false},
+      {"the Public profile", true, profiles + "\\Public", "", true, false},
+      {"a folder in the all-users data", true, ShellFolder(CSIDL_COMMON_APPDATA) + "\\Vendor", "", true,
        false},
-      {"the 32-bit program-files folder", true, ShellFolder(CSIDL_PROGRAM_FILESX86), "", false},
-      {"the folder of the profiles", true, Parent(ShellFolder(CSIDL_PROFILE)), "", false},
-      {"the user's profile", true, ShellFolder(CSIDL_PROFILE), "", false},
-      {"the common application data", true, ShellFolder(CSIDL_COMMON_APPDATA), "", false},
-      {"a folder that holds the running program's folder", true, Parent(SelfDir()), "", false},
-      {"the current folder", true, release, release, false},
-      {"a folder that holds the current folder", true, release, release + "\\sub", false},
-      {"a symbolic link to a folder", true, links + "\\link", "", false},
-      {"a folder below a symbolic link", true, links + "\\link\\Halvoran 2.0", "", false},
+      {"a folder in the shared program files", true,
+       ShellFolder(CSIDL_PROGRAM_FILES_COMMON) + "\\Vendor", "", true, false},
+      {"the program-files folder itself", true, ShellFolder(CSIDL_PROGRAM_FILES), "", true, false},
+      {"an ordinary folder in the 32-bit program files", true,
+       ShellFolder(CSIDL_PROGRAM_FILESX86) + "\\Tervaloxen", "", true, true},
+      {"an ordinary folder at a drive's root", true, "C:\\Tervaloxen", "", true, true},
   };
   const std::string linkedFile = links + "\\target\\Halvoran 2.0\\keep.txt";
   for (const Row& row : rows) {
@@ -412,25 +457,42 @@ TEST_CASE("clean-up: a directory that cannot be used or holds more than the rele
     earlier.directory = row.directory;
     fixture.Install(earlier);
     MakeFile(linkedFile);
+    const bool existed = FileExists(row.directory);
+    // The longest folders leave no room for a neighbour's name.
+    const std::string neighbour = row.directory.size() < 200 ? row.directory + " Backup" : "";
     if (row.made) {
-      MakeFolder(row.directory);
+      if (!existed) MakeFolder(row.directory);
       MakeFile(row.directory + "\\a");
       MakeFolder(row.directory + "\\s");
       MakeFile(row.directory + "\\s\\b");
+      if (row.emptied && !neighbour.empty()) {
+        MakeFolder(neighbour);
+        MakeFile(neighbour + "\\keep.txt");
+      }
     }
-    const bool emptied = row.directory == longest;
+    // A delete that reaches a folder not to be emptied is refused and seen.
+    if (row.emptied) GuardFileOperations({ScratchRoot(), fixture.group, row.directory});
 
     Outcome outcome = Run(1, {IDOK, IDOK}, row.current.empty() ? scratch : row.current);
-    CheckDirectoryOutcome(outcome, row.directory, emptied, row.directory);
+    CheckDirectoryOutcome(outcome, row.directory, row.emptied, row.directory, fixture.group);
     if (row.made) {
-      CHECK(IsEmptyFolder(row.directory) == emptied);
-      CHECK(FileExists(row.directory + "\\a") == !emptied);
-      CHECK(FileExists(row.directory + "\\s\\b") == !emptied);
+      CHECK(IsEmptyFolder(row.directory) == row.emptied);
+      CHECK(FileExists(row.directory + "\\a") == !row.emptied);
+      CHECK(FileExists(row.directory + "\\s\\b") == !row.emptied);
+      DeleteFileA((row.directory + "\\s\\b").c_str());
+      RemoveDirectoryA((row.directory + "\\s").c_str());
+      DeleteFileA((row.directory + "\\a").c_str());
+      if (!existed) RemoveDirectoryA(row.directory.c_str());
+    }
+    if (row.made && row.emptied && !neighbour.empty()) {
+      CHECK(FileExists(neighbour + "\\keep.txt"));
+      DeleteFileA((neighbour + "\\keep.txt").c_str());
+      RemoveDirectoryA(neighbour.c_str());
     }
     Fixture::CheckTrees(4);
     CHECK(fixture.FilesIntact());
     CHECK(fixture.SiblingsIntact());
-    CHECK_FALSE(FileExists(kGroupFolder));
+    CHECK_FALSE(FileExists(fixture.group));
     CHECK(FileExists(linkedFile));
   }
 }
@@ -472,7 +534,7 @@ TEST_CASE("clean-up under code page 932: the folder is read as characters" * doc
     REQUIRE(WriteWholeFile(fixture.Scratch() + "\\" + hyoshi, "data"));
 
     Outcome outcome = Run(1, {IDOK, IDOK});
-    CheckDirectoryOutcome(outcome, folder, row.emptied, release.directory);
+    CheckDirectoryOutcome(outcome, folder, row.emptied, release.directory, fixture.group);
     CHECK(FileExists(folder));
     CHECK(FileExists(folder + "\\sub\\b.txt") == !row.emptied);
     CHECK(FileExists(fixture.Scratch() + "\\" + keisan + "\\other_product_data.txt"));

@@ -1,25 +1,22 @@
-// A safety net for tests of code that deletes through SHFileOperationA. The
-// product code is linked into the test executable, so its calls go through this
-// executable's import slot; the guard replaces that slot. From then on every call
-// is recorded, and carried out only when every path in its lists lies below one of
-// the allowed folders; any other call is refused (ERROR_ACCESS_DENIED, nothing
-// done) and recorded as refused. A faulty pattern then cannot reach beyond the
-// test's own places. Add file_operation_guard.cpp to the test's SOURCES
-// (x86_64 test builds only).
+// A safety net for tests of code that deletes by handle: the clean-up binds
+// NtSetInformationFile late, through GetProcAddress, and the product code is
+// linked into the test executable, so its GetProcAddress goes through this
+// executable's import slot. The guard replaces that slot and hands out a
+// guarded NtSetInformationFile instead. From then on every deletion and
+// attribute change is recorded with the path of its object, and carried out
+// only when that path is, or lies below, one of the allowed folders; any other is
+// refused (STATUS_ACCESS_DENIED, nothing done) and recorded as refused. A
+// faulty walk then cannot reach beyond the test's own places. Add
+// file_operation_guard.cpp to the test's SOURCES (x86_64 test builds only).
 #pragma once
 #include <windows.h>
-#include <shellapi.h>
 #include <string>
 #include <vector>
 
 struct FileOperationCall {
-  HWND hwnd = nullptr;
-  UINT func = 0;
-  std::vector<std::string> from;  // the source list, one entry per path
-  bool toIsNull = true;
-  FILEOP_FLAGS flags = 0;
+  std::string path;      // the object's path as the system names it
+  bool deletion = true;  // false: an attribute change
   bool refused = false;
-  int result = 0;
 };
 
 // Installs the guard (once per process) and sets the allowed folders (full paths).

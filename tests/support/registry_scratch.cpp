@@ -172,3 +172,28 @@ static void DeleteCountedLeaves(HKEY root, const std::string& path) {
   }
   for (const std::wstring& name : names) DeleteCountedKey(root, path, name);
 }
+
+ValueOverride::ValueOverride(HKEY root, const std::string& path, const std::string& name,
+                             const std::string& text, DWORD type, REGSAM view)
+    : root_(root), path_(path), name_(name), view_(view) {
+  ScopedKey key;
+  if (Open(root, path, KEY_QUERY_VALUE | KEY_SET_VALUE | view, &key) != ERROR_SUCCESS) return;
+  char data[4096];
+  DWORD size = sizeof data;
+  existed_ = RegQueryValueExA(key.Get(), name.c_str(), nullptr, &savedType_,
+                              reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
+  if (existed_) saved_.assign(data, size);
+  set_ = RegSetValueExA(key.Get(), name.c_str(), 0, type,
+                        reinterpret_cast<const BYTE*>(text.c_str()),
+                        static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+}
+
+ValueOverride::~ValueOverride() {
+  ScopedKey key;
+  if (!set_ || Open(root_, path_, KEY_SET_VALUE | view_, &key) != ERROR_SUCCESS) return;
+  if (existed_)
+    RegSetValueExA(key.Get(), name_.c_str(), 0, savedType_,
+                   reinterpret_cast<const BYTE*>(saved_.data()), static_cast<DWORD>(saved_.size()));
+  else
+    RegDeleteValueA(key.Get(), name_.c_str());
+}

@@ -36,3 +36,23 @@ bool ForceDeleteKeyTree(HKEY root, const std::string& path);
 bool CreateCountedKey(HKEY root, const std::string& parent, const std::wstring& name,
                       const std::wstring& linkTarget = std::wstring());
 bool DeleteCountedKey(HKEY root, const std::string& parent, const std::wstring& name);
+
+// A value set for the object's lifetime (view: 0, KEY_WOW64_64KEY or
+// KEY_WOW64_32KEY) and put back as it was, or removed when there was none.
+class ValueOverride {
+ public:
+  ValueOverride(HKEY root, const std::string& path, const std::string& name,
+                const std::string& text, DWORD type, REGSAM view = 0);
+  ~ValueOverride();
+  ValueOverride(const ValueOverride&) = delete;
+  ValueOverride& operator=(const ValueOverride&) = delete;
+  bool Set() const { return set_; }
+
+ private:
+  HKEY root_;
+  std::string path_, name_, saved_;
+  DWORD savedType_ = 0;
+  REGSAM view_;
+  bool existed_ = false;
+  bool set_ = false;
+};

@@ -1,4 +1,4 @@
-#include "sequences/contents_pattern.h"
+#include "sequences/recorded_folder.h"
 
 #include <windows.h>
 #include <string.h>
@@ -7,8 +7,6 @@
 #include "platform/drive_rooted_path.h"
 
 namespace {
-
-const wchar_t kContentsSuffix[] = L"\\*.*";
 
 // Wildcards (the file system also takes < > " as such), stream or device
 // colons, forward slashes that would split a name, control characters.
@@ -34,21 +32,4 @@ bool ReadFolderBelowDriveRoot(const char* directory, size_t capacity, wchar_t* f
   folder[length] = L'\0';
   // "X:\" and at least one part, each separated by exactly one backslash.
   return IsDriveRootedPath(folder, length, L"\\", NamesAFolderOfItsOwn);
-}
-
-bool MakeContentsPattern(char* buffer, size_t capacity) {
-  if (buffer == nullptr || capacity == 0) return false;
-  wchar_t pattern[MAX_PATH + sizeof kContentsSuffix / sizeof kContentsSuffix[0]];
-  if (!ReadFolderBelowDriveRoot(buffer, capacity, pattern)) return false;
-  wcscat(pattern, kContentsSuffix);
-
-  // Back to the code page the shell reads it in; the pattern, its terminator and
-  // the list's second terminator must fit.
-  char text[MAX_PATH + 8];
-  if (!WideToExactAnsi(pattern, wcslen(pattern), text, sizeof text)) return false;
-  const size_t length = strlen(text);
-  if (length + 2 > capacity) return false;
-  memcpy(buffer, text, length + 1);
-  buffer[length + 1] = '\0';
-  return true;
 }
