@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The build command: installs the tool-chains, builds the product, leaves
 # everything that ships in one folder, out/HalvoranInstallWinApp/, and packages
-# that folder for Windows Installer as out/HalvoranSetup.msi.
+# that folder for Windows Installer as out/HalvoranSetup.msi, beside the setup
+# program out/HalvoranSetup.exe that installs it.
 #   scripts/build.sh          build
 #   scripts/build.sh --run -i run the built program under Wine with that switch
 #                             (the x86_64 build, beside the shipped files)
@@ -27,6 +28,7 @@ bash scripts/ship.sh "$out"
 echo "build: shipped folder $out:"
 ls -l "$out"
 echo "build: product package out/HalvoranSetup.msi ($(stat -c %s out/HalvoranSetup.msi) bytes)"
+echo "build: setup program out/HalvoranSetup.exe ($(stat -c %s out/HalvoranSetup.exe) bytes)"
 
 if [ "${1:-}" = "--run" ]; then
   shift

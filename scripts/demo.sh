@@ -12,9 +12,10 @@
 # With DISPLAY set to a real X display you watch the windows; otherwise they
 # run on a private Xvfb display.
 #   scripts/demo.sh            the three jobs in a folder of their own
-#   scripts/demo.sh --package  the product package: Wine's msiexec installs it
-#                              (the program runs -i from Program Files) and
-#                              removes it (-u); the package is the x86_64 build
+#   scripts/demo.sh --package  the product package: the setup program installs it
+#                              at reduced UI (the program runs -i from Program
+#                              Files; a silent install is refused) and Wine's
+#                              msiexec removes it (-u); the package is the x86_64 build
 #                              packaged as the shipped one, and the fake
 #                              remote-access libraries stand in for the
 #                              prefix's own system libraries meanwhile
@@ -86,15 +87,17 @@ package_demo_end() {
 }
 
 package_demo() {
-  local msi rc
+  local msi setup rc
   msi='Z:'$(realpath build/x86_64/tests/run/msi/HalvoranSetup.msi | tr / '\\')
+  setup='Z:'$(realpath build/x86_64/tests/run/msi/HalvoranSetup.exe | tr / '\\')
   trap package_demo_end EXIT
   plant_fake_libraries
   cp "$bin/test_applet.cpl" "$sys32/telephon.cpl"
   mkdir -p "$folder"
   panel_settings "$folder"
-  echo "== msiexec /i (the program runs -i from the install folder; the panel 'adds' the modem)"
-  set +e; run msiexec /i "$msi" /qn; rc=$?; set -e
+  echo "== HalvoranSetup.exe /qr (msiexec /i at reduced UI; the program runs -i from the install"
+  echo "   folder; the panel 'adds' the modem)"
+  set +e; run "$setup" /qr; rc=$?; set -e
   show_package $rc
   echo "== msiexec /x (the program runs -u, then the files go)"
   set +e; run msiexec /x "$msi" /qn; rc=$?; set -e
