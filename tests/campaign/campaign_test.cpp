@@ -368,37 +368,71 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
   }
   SUBCASE("installation directory of 247 and 248 characters") {
     // "<directory>\tervgui.exe" fits 260 bytes with 247; with 248 the front end
-    // is not started, nor a file of the name cut to fit.
-    for (size_t length : {247, 248}) {
-      CAPTURE(length);
-      std::string cwd = MakeScratchDir("campaign\\launch" + std::to_string(length));
-      std::string dir = FolderOfLength(cwd, length);
+    // is not started, nor a file of the name cut to fit. A separator at the end
+    // is not repeated, so 247 characters and one separator fit too.
+    struct Row { size_t length; bool separatorAtEnd; bool started; };
+    for (const Row& row : {Row{247, false, true}, Row{248, false, false}, Row{247, true, true}}) {
+      CAPTURE(row.length);
+      CAPTURE(row.separatorAtEnd);
+      std::string cwd = MakeScratchDir("campaign\\launch" + std::to_string(row.length) +
+                                       (row.separatorAtEnd ? "s" : ""));
+      std::string dir = FolderOfLength(cwd, row.length);
       REQUIRE(CopyLong(BinPath("job_runner.exe"), LongPath(dir + "\\tervgui.exe")));
       REQUIRE(CopyLong(BinPath("job_runner.exe"), LongPath(dir + "\\tervgui.ex")));
-      CHECK(FrontEndStarted(cwd, dir, length == 247 ? 500 : 50) == (length == 247));
+      CHECK(FrontEndStarted(cwd, row.separatorAtEnd ? dir + "\\" : dir, row.started ? 500 : 50) ==
+            row.started);
     }
     REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
   }
   SUBCASE("installation directories that the current folder or drive would complete") {
-    struct Row { const char* directory; bool rooted; const char* decoy; };  // decoy: below cwd, or on C:
+    // frontEnd: the path started, or null when nothing is; decoy: below cwd, or on C:.
+    struct Row { const char* directory; const char* frontEnd; const char* decoy; };
     const Row rows[] = {
-        {"Tervaloxen", false, "Tervaloxen"},
-        {"C:Tervaloxen", false, "C:\\Tervaloxen"},
-        {"%ProgramFiles%\\Tervaloxen", false, "%ProgramFiles%\\Tervaloxen"},
-        {"\\Tervaloxen", false, nullptr},  // the current drive's root: Z:, outside the prefix
-        {".\\Tervaloxen", false, "Tervaloxen"},
-        {"C:\\", false, nullptr},
-        {"C:\\Tervaloxen\\", false, nullptr},
-        {"C:\\Tervaloxen\\\\bin", false, nullptr},
-        {"C:\\Tervaloxen\\.\\bin", false, nullptr},
-        {"C:\\Tervaloxen\\..\\Tervaloxen", false, nullptr},
-        {"C:\\Tervaloxen/../Tervaloxen", false, nullptr},
-        {"C:\\Program Files\\Tervaloxen", true, nullptr},
-        {"c:\\Tervaloxen\\...x\\.bin", true, nullptr},
+        {"Tervaloxen", nullptr, "Tervaloxen"},
+        {"C:Tervaloxen", nullptr, "C:\\Tervaloxen"},
+        {"%ProgramFiles%\\Tervaloxen", nullptr, "%ProgramFiles%\\Tervaloxen"},
+        {"\\Tervaloxen", nullptr, nullptr},  // the current drive's root: Z:, outside the prefix
+        {"\\Tervaloxen\\", nullptr, nullptr},
+        {".\\Tervaloxen", nullptr, "Tervaloxen"},
+        {"", nullptr, nullptr},
+        {"\\", nullptr, nullptr},
+        {"C:\\", nullptr, nullptr},  // a drive root alone, as a share alone
+        {"C:\\Tervaloxen\\\\", nullptr, nullptr},
+        {"C:\\Tervaloxen//", nullptr, nullptr},
+        {"C:\\Tervaloxen\\\\bin", nullptr, nullptr},
+        {"C:\\Tervaloxen\\.\\bin", nullptr, nullptr},
+        {"C:\\Tervaloxen\\.\\", nullptr, nullptr},
+        {"C:\\Tervaloxen\\..\\Tervaloxen", nullptr, nullptr},
+        {"C:\\Tervaloxen/../Tervaloxen", nullptr, nullptr},
+        {"C:\\Program Files\\Tervaloxen", "C:\\Program Files\\Tervaloxen\\tervgui.exe", nullptr},
+        // The form of every Windows Installer directory property.
+        {"C:\\Program Files\\Tervaloxen\\", "C:\\Program Files\\Tervaloxen\\tervgui.exe", nullptr},
+        {"C:\\Program Files\\Tervaloxen/", "C:\\Program Files\\Tervaloxen\\tervgui.exe", nullptr},
+        {"c:\\Tervaloxen\\...x\\.bin", "c:\\Tervaloxen\\...x\\.bin\\tervgui.exe", nullptr},
+        // Network shares: a folder of a share, never the server or the share alone.
+        {"\\\\server\\share\\Tervaloxen", "\\\\server\\share\\Tervaloxen\\tervgui.exe", nullptr},
+        {"\\\\server\\share\\Tervaloxen\\", "\\\\server\\share\\Tervaloxen\\tervgui.exe", nullptr},
+        {"\\\\server\\share\\", nullptr, nullptr},
+        {"\\\\server\\share", nullptr, nullptr},
+        {"\\\\server\\", nullptr, nullptr},
+        {"\\\\server", nullptr, nullptr},
+        {"\\\\", nullptr, nullptr},
+        {"\\\\\\share\\Tervaloxen", nullptr, nullptr},
+        {"\\\\server\\\\Tervaloxen", nullptr, nullptr},
+        {"\\\\server\\share\\..\\Tervaloxen", nullptr, nullptr},
+        {"\\\\..\\share\\Tervaloxen", nullptr, nullptr},
+        // Device and unparsed names are no shares.
+        {"\\\\.\\C:\\Tervaloxen", nullptr, nullptr},
+        {"\\\\?\\C:\\Tervaloxen", nullptr, nullptr},
+        {"\\\\?\\UNC\\server\\share\\Tervaloxen", nullptr, nullptr},
+        {"\\\\.\\pipe\\Tervaloxen", nullptr, nullptr},
     };
     for (const Row& row : rows) {
       CAPTURE(std::string(row.directory));
-      CHECK(IsDriveRootedDirectory(row.directory) == row.rooted);
+      char path[MAX_PATH];
+      const bool made = MakeFrontEndPath(row.directory, path, sizeof path);
+      CHECK(made == (row.frontEnd != nullptr));
+      if (made && row.frontEnd) CHECK(std::string(path) == row.frontEnd);
       if (!row.decoy) continue;
       std::string cwd = MakeScratchDir("campaign\\relative" + std::to_string(&row - rows));
       std::string decoy = row.decoy[1] == ':' ? std::string(row.decoy) : JoinPath(cwd, row.decoy);
@@ -451,17 +485,23 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
 // a character whose second byte is 0x5C, the byte of a backslash, ends no part.
 TEST_CASE("paths: launch directories under code page 932 are read as characters" * doctest::skip()) {
   REQUIRE(GetACP() == 932);
-  struct Row { const char* directory; bool rooted; };
+  struct Row { const char* directory; const char* frontEnd; };
   const Row rows[] = {
-      {"C:\\Tervaloxen\\\x95\x5C", true},  // ends in U+8868
-      {"C:\\\x81\x5C\\bin", true},          // a dash whose second byte is 0x5C
-      {"C:\\Tervaloxen\\\x95\x5C\\", false},
-      {"C:\\Tervaloxen\\..\\\x95\x5C", false},
-      {"C:\\Tervaloxen\\\x95", false},       // a lead byte without its second byte
+      // Ends in U+8868: its 0x5C is no separator at the end, and is kept.
+      {"C:\\Tervaloxen\\\x95\x5C", "C:\\Tervaloxen\\\x95\x5C\\tervgui.exe"},
+      {"C:\\\x81\x5C\\bin", "C:\\\x81\x5C\\bin\\tervgui.exe"},  // a dash whose second byte is 0x5C
+      {"C:\\Tervaloxen\\\x95\x5C\\", "C:\\Tervaloxen\\\x95\x5C\\tervgui.exe"},
+      {"C:\\Tervaloxen\\\x95\x5C\\\\", nullptr},
+      {"\\\\\x95\x5C\\share\\bin\\", "\\\\\x95\x5C\\share\\bin\\tervgui.exe"},
+      {"C:\\Tervaloxen\\..\\\x95\x5C", nullptr},
+      {"C:\\Tervaloxen\\\x95", nullptr},       // a lead byte without its second byte
   };
   for (const Row& row : rows) {
     CAPTURE(std::string(row.directory));
-    CHECK(IsDriveRootedDirectory(row.directory) == row.rooted);
+    char path[MAX_PATH];
+    const bool made = MakeFrontEndPath(row.directory, path, sizeof path);
+    CHECK(made == (row.frontEnd != nullptr));
+    if (made && row.frontEnd) CHECK(std::string(path) == row.frontEnd);
   }
 }
 

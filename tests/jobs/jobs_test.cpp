@@ -560,18 +560,20 @@ TEST_CASE("uninstall on the real program removes what is there and finishes when
 }
 
 TEST_CASE("launch on the real program opens the dial dialog in every case and starts the front end only when it is there") {
-  struct Case { const char* name; bool installed; bool frontEnd; bool started; };
+  struct Case { const char* name; bool installed; bool frontEnd; bool separatorAtEnd; bool started; };
   const Case cases[] = {
-      {"accelerator installed", true, true, true},
-      {"front end missing", true, false, false},
-      {"accelerator not installed", false, false, false},
+      {"accelerator installed", true, true, false, true},
+      {"accelerator installed, its directory recorded as Windows Installer writes it", true, true,
+       true, true},
+      {"front end missing", true, false, false, false},
+      {"accelerator not installed", false, false, false, false},
   };
   for (const Case& c : cases) {
     std::string name = c.name;
     CAPTURE(name);
     ClearProductRecords();
     JobFolder folder(std::string("program-launch-") + std::to_string(&c - cases), true);
-    if (c.installed) folder.SeedAccelerator(c.frontEnd);
+    if (c.installed) folder.SeedAccelerator(c.frontEnd, c.separatorAtEnd);
     CHECK(RunProgram(folder, "-l") == 0);
     Sleep(c.started ? 1000 : 0);  // the front end runs on its own
     CHECK(FileExists(folder.Path("frontend.log")) == c.started);
