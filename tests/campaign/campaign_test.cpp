@@ -5,6 +5,7 @@
 #include <doctest.h>
 
 #include <windows.h>
+#include <ctype.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -71,15 +72,27 @@ class CommandLineSeam {
   void* saved_;
 };
 
+bool BeginsWithIgnoringCase(const std::string& line, const std::string& prefix) {
+  return line.size() >= prefix.size() && lstrcmpiA(line.substr(0, prefix.size()).c_str(), prefix.c_str()) == 0;
+}
+
 // The reference, over the program's own tables of the two orders: the first
-// switch of the order found anywhere in the line decides. The program's path is
-// the line up to the first blank or tab that has an even number of quotes
-// before it; only what follows is searched.
+// switch of the order found anywhere in the line decides. Where the line begins
+// with the program's own path (this executable's), quoted or not, in any case,
+// only what follows it is searched; otherwise a line that begins with '-' or '/'
+// is searched whole; otherwise the program's path is the line up to the first
+// blank or tab that has an even number of quotes before it.
 template <size_t N>
 SetupMode Decide(const std::string& line, const ModeSwitch (&order)[N]) {
   size_t first = 0, quotes = 0;
-  while (first < line.size() && !((line[first] == ' ' || line[first] == '\t') && quotes % 2 == 0))
-    quotes += line[first++] == '"';
+  if (BeginsWithIgnoringCase(line, "\"" + SelfPath() + "\"")) {
+    first = SelfPath().size() + 2;
+  } else if (BeginsWithIgnoringCase(line, SelfPath())) {
+    first = SelfPath().size();
+  } else if (line[0] != '-' && line[0] != '/') {
+    while (first < line.size() && !((line[first] == ' ' || line[first] == '\t') && quotes % 2 == 0))
+      quotes += line[first++] == '"';
+  }
   for (const ModeSwitch& s : order)
     if (line.find(s.text, first) != std::string::npos) return s.mode;
   return SetupMode::None;
@@ -98,11 +111,19 @@ std::string RandomLine(std::mt19937& rng) {
     line += kind < 85 ? kCommon[rng() % (sizeof kCommon - 1)]
                       : kind < 95 ? static_cast<char>(0x80 + rng() % 128) : static_cast<char>(1 + rng() % 31);
   }
-  // Program paths that hold switches themselves, quoted or not.
+  // Program paths that hold switches themselves, quoted or not; this
+  // executable's own path, in mixed case, quoted or not.
   static const char* const kPaths[] = {"\"C:\\Setup Kit\\HalvoranInstallWinApp.exe\" ",
                                        "\"C:\\kit -u -i\\HalvoranInstallWinApp.exe\" ",
                                        "C:\\halvoran-installer\\HalvoranInstallWinApp.exe "};
-  if (rng() % 3 == 0) line = kPaths[rng() % 3] + line;
+  size_t prefix = rng() % 6;
+  if (prefix < 3) {
+    line = kPaths[prefix] + line;
+  } else if (prefix == 3) {
+    std::string self = SelfPath();
+    for (char& c : self) c = static_cast<char>(rng() % 2 ? toupper(c) : tolower(c));
+    line = (rng() % 2 ? "\"" + self + "\"" : self) + line;
+  }
   return line;
 }
 
@@ -129,8 +150,12 @@ TEST_CASE("command lines: random lines take the modes of both decision orders") 
       SetupMode dialog = Decide(line, kDialogOrder), worker = Decide(line, kWorkerOrder);
       if (DialogSetupMode() != dialog || WorkerSetupMode() != worker)
         wrong.push_back(line.substr(0, 80) + " -> " + Name(DialogSetupMode()) + "/" + Name(WorkerSetupMode()));
+      // The real program has another path: lines that begin with this one's are not for it.
+      const bool ownPath = BeginsWithIgnoringCase(line, SelfPath()) ||
+                           BeginsWithIgnoringCase(line, "\"" + SelfPath());
       for (Wanted& w : forRealProgram)
-        if (w.line.empty() && line.size() < 200 && w.dialog == dialog && w.worker == worker) w.line = line;
+        if (w.line.empty() && !ownPath && line.size() < 200 && w.dialog == dialog && w.worker == worker)
+          w.line = line;
     }
     g_commandLine = "";
   }
