@@ -503,8 +503,11 @@ TEST_CASE("the modem panel's route on the real program follows the Windows versi
   // Under WOW64 only the 64-bit copies of the test panel record anything.
   // One version per route: which versions count as Windows 7 or later is the
   // probe's own table (tests/platform).
-  struct Case { const char* version; const char* panel; };
-  const Case cases[] = {{"win7", "telephon.cpl"}, {"winxp", "modem.cpl"}};
+  // Windows Vista has no modem.cpl in its system folder: the route then opens
+  // nothing, not a modem.cpl of the current folder, and the install fails with box C.
+  struct Case { const char* version; const char* panel; bool systemHasPanel; };
+  const Case cases[] = {{"win7", "telephon.cpl", true}, {"winxp", "modem.cpl", true},
+                        {"vista", "modem.cpl", false}};
   InstallTestPanels();
   for (const Case& c : cases) {
     std::string version = c.version;
@@ -514,11 +517,18 @@ TEST_CASE("the modem panel's route on the real program follows the Windows versi
     defaults.SetVersion(c.version);
     JobFolder folder(std::string("program-panel-") + c.version, true);
     folder.SetPanel(true);
-    CHECK(RunProgram(folder, "-i") == 0);
+    PlantedSystemFile systemPanel(c.panel, c.systemHasPanel ? BinPath("test_applet.cpl") : "");
+    if (!c.systemHasPanel) REQUIRE(CopyFileTo(BinPath("test_applet.cpl"), folder.Path(c.panel)));
+    std::vector<SeenBox> boxes;
+    CHECK(RunProgram(folder, "-i", {IDOK}, &boxes) == (c.systemHasPanel ? 0 : 1603));
     std::vector<std::string> log = FileLines(folder.Path("test_applet.log"));
-    CHECK(ContainsLine(log, std::string(c.panel) + " CPL_INIT"));
-    CHECK(ContainsLine(log, std::string(c.panel) + " CPL_EXIT"));
-    CHECK(fakestack::ReadPhonebook(folder.dir).size() == 1);
+    CHECK(ContainsLine(log, std::string(c.panel) + " CPL_INIT") == c.systemHasPanel);
+    CHECK(ContainsLine(log, std::string(c.panel) + " CPL_EXIT") == c.systemHasPanel);
+    CHECK(fakestack::ReadPhonebook(folder.dir).size() == (c.systemHasPanel ? 1u : 0u));
+    std::vector<std::string> texts;
+    for (const SeenBox& box : boxes) texts.push_back(box.text);
+    CHECK(texts == (c.systemHasPanel ? std::vector<std::string>{}
+                                     : std::vector<std::string>{kBoxC + 4}));
   }
   ClearProductRecords();
 }
