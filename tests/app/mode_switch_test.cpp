@@ -159,15 +159,26 @@ TEST_CASE("the program shows the dialog's mode and runs the worker's job from it
 }
 
 TEST_CASE("the real program: -v shows the build box first, and no switch ends at once") {
-  {
-    ProgramRun run("real_version", RealProgramPath());
-    REQUIRE(run.Start("-v"));
+  // However the line names the program: the switch after its name, the switch
+  // alone, or after its unquoted path whose blank comes before "-install".
+  struct Case { const char* name; const char* folder; bool alone; };
+  const Case cases[] = {{"real_version", "", false},
+                        {"real_version_alone", "", true},
+                        {"real_version_path", "Setup Zorvane-install", false}};
+  for (const Case& c : cases) {
+    std::string name = c.name;
+    CAPTURE(name);
+    ProgramRun run(c.name, RealProgramPath(), c.folder);
+    if (c.alone) REQUIRE(run.StartWithLine("-v"));
+    else if (*c.folder) REQUIRE(run.StartWithLine(run.ProgramPath() + " -v"));
+    else REQUIRE(run.Start("-v"));
     HWND box = run.WaitForBox();
     REQUIRE(box != nullptr);
     CHECK(ReadMessageBox(box).text == HALVORAN_BUILD_ID_TEXT);
     CHECK(FindDialogWithControl(run.Id(), IDC_INSTRUCTION_TEXT) == nullptr);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     CHECK(run.Wait() == 0);
+    CHECK_FALSE(run.Has("tmp.txt"));
   }
   {
     ProgramRun run("real_no_switch", RealProgramPath());
