@@ -155,7 +155,7 @@ TEST_CASE("panels: the in-process route takes what telephon.cpl imports from the
   const Case cases[] = {{"the import only beside the program and in the current folder", false},
                         {"the import in the system folder too", true}};
   for (const Case& c : cases) {
-    CAPTURE(c.what);
+    INFO(std::string(c.what));
     PlantedSystemFile probe("import_probe.dll", c.inSystemFolder ? BinPath("import_probe.dll") : "");
     std::string dir = MakeScratchDir("panels\\imports");
     std::string program = MakeScratchDir("panels\\imports_program");

@@ -404,7 +404,7 @@ TEST_CASE("a group's library takes what it imports from the system folder only")
   const Case cases[] = {{"the import only beside the program and in the current folder", false},
                         {"the import in the system folder too", true}};
   for (const Case& c : cases) {
-    CAPTURE(c.what);
+    INFO(std::string(c.what));
     PlantedSystemFile probe("import_probe.dll", c.inSystemFolder ? BinPath("import_probe.dll") : "");
     StepsRun run = RunStepsInChild("imports", "BindRasDlg", false, "binding_child.exe", {},
                                    {"import_probe.dll"});
