@@ -417,7 +417,6 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
         {"C:Tervaloxen", nullptr, "C:\\Tervaloxen"},
         {"%ProgramFiles%\\Tervaloxen", nullptr, "%ProgramFiles%\\Tervaloxen"},
         {"\\Tervaloxen", nullptr, nullptr},  // the current drive's root: Z:, outside the prefix
-        {"\\Tervaloxen\\", nullptr, nullptr},
         {".\\Tervaloxen", nullptr, "Tervaloxen"},
         {"", nullptr, nullptr},
         {"\\", nullptr, nullptr},
@@ -426,7 +425,6 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
         {"C:\\Tervaloxen//", nullptr, nullptr},
         {"C:\\Tervaloxen\\\\bin", nullptr, nullptr},
         {"C:\\Tervaloxen\\.\\bin", nullptr, nullptr},
-        {"C:\\Tervaloxen\\.\\", nullptr, nullptr},
         {"C:\\Tervaloxen\\..\\Tervaloxen", nullptr, nullptr},
         {"C:\\Tervaloxen/../Tervaloxen", nullptr, nullptr},
         {"C:\\Program Files\\Tervaloxen", "C:\\Program Files\\Tervaloxen\\tervgui.exe", nullptr},
@@ -439,18 +437,15 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
         {"\\\\server\\share\\Tervaloxen\\", "\\\\server\\share\\Tervaloxen\\tervgui.exe", nullptr},
         {"\\\\server\\share\\", nullptr, nullptr},
         {"\\\\server\\share", nullptr, nullptr},
-        {"\\\\server\\", nullptr, nullptr},
         {"\\\\server", nullptr, nullptr},
         {"\\\\", nullptr, nullptr},
         {"\\\\\\share\\Tervaloxen", nullptr, nullptr},
         {"\\\\server\\\\Tervaloxen", nullptr, nullptr},
         {"\\\\server\\share\\..\\Tervaloxen", nullptr, nullptr},
-        {"\\\\..\\share\\Tervaloxen", nullptr, nullptr},
         // Device and unparsed names are no shares.
         {"\\\\.\\C:\\Tervaloxen", nullptr, nullptr},
         {"\\\\?\\C:\\Tervaloxen", nullptr, nullptr},
         {"\\\\?\\UNC\\server\\share\\Tervaloxen", nullptr, nullptr},
-        {"\\\\.\\pipe\\Tervaloxen", nullptr, nullptr},
     };
     for (const Row& row : rows) {
       CAPTURE(std::string(row.directory));
