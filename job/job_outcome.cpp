@@ -5,15 +5,23 @@
 #include "job/setup_mode.h"
 
 namespace {
-// Written once by the worker, read by the interface thread: interlocked, so the
+// Each written once by one thread and read by the other: interlocked, so the
 // exit code is in place before the flag shows.
 volatile LONG g_exitCode = 0;
 volatile LONG g_finished = 0;
+volatile LONG g_started = 0;
+volatile LONG g_failed = 0;
 // Set by the worker only, read by the worker only.
 bool g_userCancelled = false;
+
+bool IsSet(volatile LONG* flag) { return InterlockedCompareExchange(flag, 0, 0) != 0; }
 }  // namespace
 
+void RecordJobStarted() { InterlockedExchange(&g_started, 1); }
+
 void RecordUserCancel() { g_userCancelled = true; }
+
+void RecordInstallFailure() { InterlockedExchange(&g_failed, 1); }
 
 int InstallExitCode(int result) {
   if (result) return 0;
@@ -26,11 +34,13 @@ void FinishJob(int exitCode) {
 }
 
 bool JobFinished(int* exitCode) {
-  if (InterlockedCompareExchange(&g_finished, 0, 0) == 0) return false;
+  if (!IsSet(&g_finished)) return false;
   *exitCode = static_cast<int>(InterlockedCompareExchange(&g_exitCode, 0, 0));
   return true;
 }
 
 int UnfinishedJobExitCode() {
-  return WorkerSetupMode() == SetupMode::Install ? kInstallCancelled : 0;
+  if (WorkerSetupMode() != SetupMode::Install) return 0;
+  // Only a user who ended a job under way declined it.
+  return IsSet(&g_started) && !IsSet(&g_failed) ? kInstallCancelled : kInstallFailed;
 }

@@ -30,7 +30,11 @@ SetupMode DecideSetupMode(const char* arguments, const ModeSwitch* order, size_t
 SetupMode DialogSetupMode();
 SetupMode WorkerSetupMode();
 
-// The arguments of a command line: what follows the program's path, the first
-// token as the C run-time reads argv[0] (double quotes group, and are not part
-// of it; a blank or tab outside quotes ends it).
-const char* CommandLineArguments(const char* commandLine);
+// The arguments of a command line. When it begins with programPath (this
+// program's file as the system names it), quoted or not and compared without
+// regard to case, they are what follows exactly that: an unquoted path may hold
+// blanks. Otherwise a line that begins with '-' or '/' is all arguments (a
+// caller that passed only them), and any other line's arguments follow its
+// first token as the C run-time reads argv[0] (double quotes group, and are not
+// part of it; a blank or tab outside quotes ends it). programPath may be empty.
+const char* CommandLineArguments(const char* commandLine, const char* programPath);

@@ -11,6 +11,7 @@
 
 #include "job/product_names.h"
 #include "platform/bounded_string.h"
+#include "platform/library_group.h"
 #include "platform/probes.h"
 #include "platform/ras_api_binding.h"
 #include "platform/scoped_handles.h"
@@ -72,6 +73,13 @@ void PrepareStart(STARTUPINFOA* startup) {
   startup->wShowWindow = SW_SHOW;
 }
 
+// Where the system has no such panel, nothing is started: rundll32 would
+// only report that it cannot find it.
+bool IsFile(const char* path) {
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 bool StartPanelProcess(char* commandLine, STARTUPINFOA* startup, ScopedProcess* process) {
   return CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
                         nullptr, nullptr, startup, process->Receive()) != FALSE;
@@ -123,12 +131,15 @@ int SetUpModem(StatusCallback callback, void* context) {
 }
 
 int OpenModemCpl() {
-  // rundll32 by its full path: by bare name the current folder is searched first.
+  // rundll32 and the panel by their full paths in the system folder: by bare
+  // name the search would go on to the current folder and PATH, where an
+  // installer's downloads lie (Windows Vista has no modem.cpl of its own).
   char rundll32[1000];
-  if (!BuildSystemPath("rundll32.exe", rundll32)) return 0;
+  char panel[1000];
+  if (!BuildSystemPath("rundll32.exe", rundll32) || !BuildSystemPath("modem.cpl", panel)) return 0;
   char commandLine[1100];
   if (!FormatBounded(commandLine, sizeof commandLine,
-                     "\"%s\" shell32.dll,Control_RunDLL modem.cpl", rundll32))
+                     "\"%s\" shell32.dll,Control_RunDLL \"%s\"", rundll32, panel))
     return 0;
   STARTUPINFOA startup;
   ScopedProcess process;
@@ -150,10 +161,10 @@ int OpenModemCpl() {
 
     PVOID saved = nullptr;
     if (!disable(&saved)) return 0;
-    started = StartPanelProcess(commandLine, &startup, &process);
+    started = IsFile(panel) && StartPanelProcess(commandLine, &startup, &process);
     if (!revert(saved)) return 0;  // not waited for; a started process's handles close
   } else {
-    started = StartPanelProcess(commandLine, &startup, &process);
+    started = IsFile(panel) && StartPanelProcess(commandLine, &startup, &process);
   }
   if (!started) return 0;
   WaitForPanel(process);
@@ -182,10 +193,8 @@ int OpenTelephonCplWithCpl64() {
 }
 
 int OpenTelephonCplInProcess() {
-  char path[1000];
-  if (!BuildSystemPath("telephon.cpl", path)) return 0;
-
-  ScopedModule applet(LoadLibraryA(path));
+  // By its full path in the system folder; what it imports comes from there too.
+  ScopedModule applet(LoadSystemLibrary("telephon.cpl"));
   if (!applet) return 0;
   auto entry = reinterpret_cast<APPLET_PROC>(
       reinterpret_cast<void*>(GetProcAddress(applet.Get(), "CPlApplet")));

@@ -12,12 +12,21 @@ void RemoveCurrentFolderFromLibrarySearch() {
   if (setDllDirectory != nullptr) setDllDirectory("");
 }
 
+HMODULE LoadSystemLibrary(const char* name) {
+  // By its full path in the system folder, never by a search.
+  char path[MAX_PATH];
+  if (!BuildSystemPath(name, path)) return nullptr;
+  // The flags are known to the loader exactly where AddDllDirectory exists; an
+  // older loader refuses them.
+  HMODULE kernel = GetModuleHandleA("kernel32");
+  if (kernel != nullptr && GetProcAddress(kernel, "AddDllDirectory") != nullptr)
+    return LoadLibraryExA(path, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  return LoadLibraryA(path);
+}
+
 bool BindLibraryGroup(LibraryGroup& group) {
   if (group.module == nullptr) {
-    // By its full path in the system folder, never by a search.
-    char path[MAX_PATH];
-    if (!BuildSystemPath(group.library, path)) return false;
-    group.module = LoadLibraryA(path);
+    group.module = LoadSystemLibrary(group.library);
     if (group.module == nullptr) return false;
   }
   bool complete = true;

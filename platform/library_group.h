@@ -32,6 +32,13 @@ bool BindLibraryGroup(LibraryGroup& group);
 // Frees the library when the group holds it, then clears every slot.
 void ReleaseLibraryGroup(LibraryGroup& group);
 
+// Loads the system folder's library `name` by its full path. The libraries it
+// imports come from the system folder only where the system can say so
+// (LOAD_LIBRARY_SEARCH_SYSTEM32: Windows 8 and later, and Windows Vista and 7
+// with update KB2533623, which have AddDllDirectory); elsewhere the loader's
+// own search finds them, as it does for LoadLibraryA. Null when it does not load.
+HMODULE LoadSystemLibrary(const char* name);
+
 // Takes the current folder out of the search for libraries that are loaded by
 // bare name (SetDllDirectoryA(""), where the system has it). Called once, at
 // the start, before anything is loaded late.

@@ -3,6 +3,7 @@
 #include "sequences/sequences.h"
 
 #include "framework/message_box.h"
+#include "job/job_outcome.h"
 #include "modem/dialup_entry.h"
 #include "modem/driver_inf.h"
 #include "modem/modem_removal.h"
@@ -13,7 +14,12 @@ namespace {
 
 constexpr UINT kFailureBoxType = MB_OK | MB_ICONERROR | MB_SETFOREGROUND;
 
-void ShowFailure(const char* text) { AfxMessageBox(text, kFailureBoxType, 0); }
+// The failure is recorded before the box is up: the user may close the progress
+// dialog instead of the box.
+void ShowFailure(const char* text) {
+  RecordInstallFailure();
+  AfxMessageBox(text, kFailureBoxType, 0);
+}
 
 }  // namespace
 

@@ -22,6 +22,9 @@ int RunLaunch(StatusCallback callback, void* context) {
 
 namespace {
 
+// Both slashes separate parts for the process start.
+const wchar_t kSeparators[] = L"\\/";
+
 // Neither empty nor "." or "..": every part names one folder further down.
 bool IsStepDown(const wchar_t* part, size_t length) {
   if (length == 0) return false;
@@ -30,27 +33,36 @@ bool IsStepDown(const wchar_t* part, size_t length) {
 
 }  // namespace
 
-bool IsDriveRootedDirectory(const char* path) {
+bool MakeFrontEndPath(const char* directory, char* path, size_t capacity) {
+  if (path == nullptr || capacity == 0) return false;
+  path[0] = '\0';
   // Read as the system reads it, as characters: on a double-byte code page a
   // character's second byte can be 0x5C, which separates nothing there.
   wchar_t wide[MAX_PATH];
-  if (!AnsiToWide(path, wide, MAX_PATH)) return false;
-  // Both slashes separate parts for the process start.
-  return IsDriveRootedPath(wide, wcslen(wide), L"\\/", IsStepDown);
+  if (!AnsiToWide(directory, wide, MAX_PATH)) return false;
+  size_t length = wcslen(wide);
+  // Windows Installer writes every directory with one separator at its end.
+  if (length > 0 && wcschr(kSeparators, wide[length - 1]) != nullptr) --length;
+  if (!IsDriveRootedPath(wide, length, kSeparators, IsStepDown) &&
+      !IsShareRootedPath(wide, length, kSeparators, IsStepDown))
+    return false;
+  // Back to the code page the process start reads, then the front end's name; a
+  // path cut to fit would name another file.
+  return WideToExactAnsi(wide, length, path, capacity) &&
+         AppendBounded(path, capacity, "\\tervgui.exe");
 }
 
 void LaunchAccelerator() {
-  char path[MAX_PATH];
-  memset(path, 0, sizeof path);
-  if (!FindInstalledProduct(kAcceleratorBrand, path)) return;
+  char directory[MAX_PATH];
+  memset(directory, 0, sizeof directory);
+  if (!FindInstalledProduct(kAcceleratorBrand, directory)) return;
 
-  // The directory comes from the registry. One without a drive root ("", a
-  // relative name, "C:name", an unexpanded "%ProgramFiles%\...") would be
-  // resolved against the current folder or drive, where anyone may have put a
-  // tervgui.exe; a directory too long for the buffer would cut the name. Start
-  // nothing in either case.
-  if (!IsDriveRootedDirectory(path)) return;
-  if (!AppendBounded(path, "\\tervgui.exe")) return;
+  // The directory comes from the registry. One that is not fully qualified
+  // ("", a relative name, "C:name", "\name", an unexpanded "%ProgramFiles%\...")
+  // would be resolved against the current folder or drive, where anyone may
+  // have put a tervgui.exe. Start nothing then, nor when the path is too long.
+  char path[MAX_PATH];
+  if (!MakeFrontEndPath(directory, path, sizeof path)) return;
 
   STARTUPINFOA startup;
   memset(&startup, 0, sizeof startup);

@@ -1,5 +1,7 @@
 // The three jobs the worker thread runs, one per mode.
 #pragma once
+#include <stddef.h>
+
 #include "job/status_callback.h"
 
 // Install: non-zero when the installation is complete.
@@ -9,10 +11,13 @@ int RunUninstall(StatusCallback callback, void* context);
 int RunLaunch(StatusCallback callback, void* context);
 
 // Starts the web accelerator's front end when the accelerator is installed in
-// a directory that IsDriveRootedDirectory accepts.
+// a directory that MakeFrontEndPath accepts.
 void LaunchAccelerator();
 
-// True for "X:\" followed by parts, none of them empty, "." or "..": a
-// directory that names one place whatever the current folder and drive are.
-// Read as characters of the ANSI code page: false for bytes that are not.
-bool IsDriveRootedDirectory(const char* path);
+// "<directory>\tervgui.exe" into path (capacity bytes) when directory names one
+// place whatever the current folder and drive are: "X:\" or "\\server\share\"
+// followed by parts, none of them empty, "." or "..", and at most one separator
+// at the end, which the path does not repeat. false (path empty or cut) for any
+// other directory, for bytes that are no characters of the ANSI code page, and
+// when the path does not fit.
+bool MakeFrontEndPath(const char* directory, char* path, size_t capacity);

@@ -36,5 +36,8 @@ DWORD WINAPI WorkerThread(LPVOID parameter) {
 void StartWorkerThread(CWnd* dialog) {
   DWORD threadId = 0;
   HANDLE thread = CreateThread(nullptr, 0, WorkerThread, dialog, 0, &threadId);
-  if (thread != nullptr) CloseHandle(thread);
+  if (thread == nullptr) return;
+  // Before the dialog handles any input: closing it from now on ends a job under way.
+  RecordJobStarted();
+  CloseHandle(thread);
 }

@@ -3,6 +3,8 @@
 // from the arguments alone (the program's own path is not searched).
 #include <doctest.h>
 
+#include <ctype.h>
+
 #include <iterator>
 
 #include "job/setup_mode.h"
@@ -12,23 +14,45 @@
 #include "ui/resource.h"
 #include "product_version.h"  // generated: the release
 
-TEST_CASE("the arguments begin where the C run-time ends the program's path") {
-  struct Case { const char* line; const char* arguments; };
+TEST_CASE("the arguments follow the program's own path, or its first token, or are the whole line") {
+  const char kProgram[] = "C:\\Program Files\\Zorvane-install\\HalvoranInstallWinApp.exe";
+  struct Case { const char* line; const char* program; const char* arguments; };
   const Case cases[] = {
-      {"\"C:\\kit-update\\HalvoranInstallWinApp.exe\" -i", " -i"},
-      {"C:\\kit-update\\HalvoranInstallWinApp.exe -l", " -l"},
-      {"C:\\kit-update\\HalvoranInstallWinApp.exe\t-l", "\t-l"},
-      {"\"C:\\Setup -u Kit\\HalvoranInstallWinApp.exe\" -l", " -l"},
-      {"C:\\\"Setup -u\"\\HalvoranInstallWinApp.exe -l -i", " -l -i"},  // quotes mid-path group too
-      {"\"C:\\Setup -u\\no closing quote -i", ""},
-      {"HalvoranInstallWinApp.exe", ""},
-      {" -i", " -i"},  // an empty program path
-      {"", ""},
+      // The program's own path, quoted or not, in any case: blanks in it end nothing.
+      {"C:\\Program Files\\Zorvane-install\\HalvoranInstallWinApp.exe -u", kProgram, " -u"},
+      {"\"C:\\Program Files\\Zorvane-install\\HalvoranInstallWinApp.exe\" -u", kProgram, " -u"},
+      {"c:\\PROGRAM FILES\\zorvane-INSTALL\\halvoraninstallwinapp.EXE -u", kProgram, " -u"},
+      {"C:\\Program Files\\Zorvane-install\\HalvoranInstallWinApp.exe", kProgram, ""},
+      {"\"C:\\Program Files\\Zorvane-install\\HalvoranInstallWinApp.exe\"", kProgram, ""},
+      // Another path, or the program's own cut short or quoted halfway: its first token.
+      {"C:\\Program Files\\Zorvane-install\\Other.exe -u", kProgram, " Files\\Zorvane-install\\Other.exe -u"},
+      {"C:\\Program Files\\Zorvane-install\\HalvoranInstallWinApp.ex -u", kProgram,
+       " Files\\Zorvane-install\\HalvoranInstallWinApp.ex -u"},
+      {"\"C:\\Program Files\\Zorvane-install\\HalvoranInstallWinApp.exe -u", kProgram, ""},
+      {"HalvoranInstallWinApp.exe -u", kProgram, " -u"},
+      // Only the arguments (CreateProcess(program, "-i")): the whole line.
+      {"-i", kProgram, "-i"},
+      {"-u -i", "", "-u -i"},
+      {"/q -u", kProgram, "/q -u"},
+      // Without the program's path, where the C run-time ends argv[0].
+      {"\"C:\\kit-update\\HalvoranInstallWinApp.exe\" -i", "", " -i"},
+      {"C:\\kit-update\\HalvoranInstallWinApp.exe -l", "", " -l"},
+      {"C:\\kit-update\\HalvoranInstallWinApp.exe\t-l", "", "\t-l"},
+      {"\"C:\\Setup -u Kit\\HalvoranInstallWinApp.exe\" -l", "", " -l"},
+      {"C:\\\"Setup -u\"\\HalvoranInstallWinApp.exe -l -i", "", " -l -i"},  // quotes mid-path group too
+      {"\"C:\\Setup -u\\no closing quote -i", "", ""},
+      {"HalvoranInstallWinApp.exe", "", ""},
+      {" -i", "", " -i"},  // an empty program path
+      {" -i", kProgram, " -i"},
+      {"", "", ""},
+      {"", kProgram, ""},
   };
   for (const Case& c : cases) {
     std::string line = c.line;
+    std::string program = c.program;
     CAPTURE(line);
-    CHECK(std::string(CommandLineArguments(c.line)) == c.arguments);
+    CAPTURE(program);
+    CHECK(std::string(CommandLineArguments(c.line, c.program)) == c.arguments);
   }
 }
 
@@ -55,28 +79,40 @@ TEST_CASE("the dialog and the worker each take the first switch of their own ord
 
 TEST_CASE("the program shows the dialog's mode and runs the worker's job from its own command line") {
   REQUIRE_MESSAGE(PathHasNoSwitch(ScratchRoot()), "the test folder's path holds a switch");
+  // How the line names the program: by its file name, by its full path (quoted,
+  // as it is, or in other letter case), or not at all (only the arguments).
+  enum Start { kName, kQuoted, kPath, kPathOtherCase, kArgumentsOnly };
   struct Case {
     const char* name;
     const char* folder;     // the program's folder below the run (empty: the run itself)
-    bool quoted;            // the program's path quoted on its command line
+    Start start;
     const char* arguments;  // after the program's name or path
     const char* caption;    // the dialog's; null: no dialog, the program ends by itself
     const char* text;
     const char* job;        // null: none runs
   };
   const Case cases[] = {
-      {"install", "", false, "-i", kDialogCaption, "Install text\r\nsecond line", "RunInstall"},
-      {"uninstall", "", false, "-u", kDialogCaption, "Uninstall text", "RunUninstall"},
-      {"launch", "", false, "-l", kLaunchCaption, "", "RunLaunch"},
+      {"install", "", kName, "-i", kDialogCaption, "Install text\r\nsecond line", "RunInstall"},
+      {"uninstall", "", kName, "-u", kDialogCaption, "Uninstall text", "RunUninstall"},
+      {"launch", "", kName, "-l", kLaunchCaption, "", "RunLaunch"},
       // The build box comes first; the dialog's order puts -v before -l.
-      {"version", "", false, "-v", nullptr, "", nullptr},
-      {"version_then_launch", "", false, "-v -l", kDialogCaption, "", "RunLaunch"},
-      // A switch in the program's own path, quoted or not, chooses nothing.
-      {"installer_folder_uninstalls", "halvoran-installer", true, "-u", kDialogCaption,
+      {"version", "", kName, "-v", nullptr, "", nullptr},
+      {"version_then_launch", "", kName, "-v -l", kDialogCaption, "", "RunLaunch"},
+      // A switch in the program's own path, quoted or not, chooses nothing,
+      // also where the path holds blanks before it.
+      {"installer_folder_uninstalls", "halvoran-installer", kQuoted, "-u", kDialogCaption,
        "Uninstall text", "RunUninstall"},
-      {"installer_folder_no_switch", "halvoran-installer", false, "", nullptr, "", nullptr},
-      {"no_switch", "", false, "", nullptr, "", nullptr},
-      {"slash", "", false, "/i", nullptr, "", nullptr},
+      {"installer_folder_no_switch", "halvoran-installer", kPath, "", nullptr, "", nullptr},
+      {"blank_before_installer_folder", "Setup Zorvane-install", kPath, "-u",
+       kDialogCaption, "Uninstall text", "RunUninstall"},
+      {"blank_before_installer_folder_other_case", "Setup Zorvane-install",
+       kPathOtherCase, "-u", kDialogCaption, "Uninstall text", "RunUninstall"},
+      // A caller that passes the arguments alone.
+      {"arguments_only_install", "", kArgumentsOnly, "-i", kDialogCaption,
+       "Install text\r\nsecond line", "RunInstall"},
+      {"arguments_only_launch", "", kArgumentsOnly, "-l", kLaunchCaption, "", "RunLaunch"},
+      {"no_switch", "", kName, "", nullptr, "", nullptr},
+      {"slash", "", kName, "/i", nullptr, "", nullptr},
   };
   for (const Case& c : cases) {
     std::string name = c.name;
@@ -84,12 +120,17 @@ TEST_CASE("the program shows the dialog's mode and runs the worker's job from it
     ProgramRun run(std::string("mode_") + c.name, ScriptedProgramPath(), c.folder);
     PrepareScriptedRun(run, "wait release\n");
     if (!c.caption) run.Put("release", "");  // a job that should not run would not wait
-    if (*c.folder) {
-      std::string line = c.quoted ? "\"" + run.ProgramPath() + "\"" : run.ProgramPath();
-      REQUIRE((c.quoted || line.find(' ') == std::string::npos));
-      REQUIRE(run.StartWithLine(*c.arguments ? line + " " + c.arguments : line));
-    } else {
+    std::string line = run.ProgramPath();
+    if (c.start == kQuoted) line = "\"" + line + "\"";
+    if (c.start == kPathOtherCase) {
+      for (char& ch : line) ch = static_cast<char>(islower(ch) ? toupper(ch) : tolower(ch));
+    }
+    if (c.start == kName) {
       REQUIRE(run.Start(c.arguments));
+    } else if (c.start == kArgumentsOnly) {
+      REQUIRE(run.StartWithLine(c.arguments));
+    } else {
+      REQUIRE(run.StartWithLine(*c.arguments ? line + " " + c.arguments : line));
     }
     if (std::string(c.arguments).find("-v") != std::string::npos) {
       HWND box = run.WaitForBox();
@@ -118,15 +159,26 @@ TEST_CASE("the program shows the dialog's mode and runs the worker's job from it
 }
 
 TEST_CASE("the real program: -v shows the build box first, and no switch ends at once") {
-  {
-    ProgramRun run("real_version", RealProgramPath());
-    REQUIRE(run.Start("-v"));
+  // However the line names the program: the switch after its name, the switch
+  // alone, or after its unquoted path whose blank comes before "-install".
+  struct Case { const char* name; const char* folder; bool alone; };
+  const Case cases[] = {{"real_version", "", false},
+                        {"real_version_alone", "", true},
+                        {"real_version_path", "Setup Zorvane-install", false}};
+  for (const Case& c : cases) {
+    std::string name = c.name;
+    CAPTURE(name);
+    ProgramRun run(c.name, RealProgramPath(), c.folder);
+    if (c.alone) REQUIRE(run.StartWithLine("-v"));
+    else if (*c.folder) REQUIRE(run.StartWithLine(run.ProgramPath() + " -v"));
+    else REQUIRE(run.Start("-v"));
     HWND box = run.WaitForBox();
     REQUIRE(box != nullptr);
     CHECK(ReadMessageBox(box).text == HALVORAN_BUILD_ID_TEXT);
     CHECK(FindDialogWithControl(run.Id(), IDC_INSTRUCTION_TEXT) == nullptr);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     CHECK(run.Wait() == 0);
+    CHECK_FALSE(run.Has("tmp.txt"));
   }
   {
     ProgramRun run("real_no_switch", RealProgramPath());

@@ -5,6 +5,7 @@
 #include <doctest.h>
 
 #include <windows.h>
+#include <ctype.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -71,15 +72,27 @@ class CommandLineSeam {
   void* saved_;
 };
 
+bool BeginsWithIgnoringCase(const std::string& line, const std::string& prefix) {
+  return line.size() >= prefix.size() && lstrcmpiA(line.substr(0, prefix.size()).c_str(), prefix.c_str()) == 0;
+}
+
 // The reference, over the program's own tables of the two orders: the first
-// switch of the order found anywhere in the line decides. The program's path is
-// the line up to the first blank or tab that has an even number of quotes
-// before it; only what follows is searched.
+// switch of the order found anywhere in the line decides. Where the line begins
+// with the program's own path (this executable's), quoted or not, in any case,
+// only what follows it is searched; otherwise a line that begins with '-' or '/'
+// is searched whole; otherwise the program's path is the line up to the first
+// blank or tab that has an even number of quotes before it.
 template <size_t N>
 SetupMode Decide(const std::string& line, const ModeSwitch (&order)[N]) {
   size_t first = 0, quotes = 0;
-  while (first < line.size() && !((line[first] == ' ' || line[first] == '\t') && quotes % 2 == 0))
-    quotes += line[first++] == '"';
+  if (BeginsWithIgnoringCase(line, "\"" + SelfPath() + "\"")) {
+    first = SelfPath().size() + 2;
+  } else if (BeginsWithIgnoringCase(line, SelfPath())) {
+    first = SelfPath().size();
+  } else if (line[0] != '-' && line[0] != '/') {
+    while (first < line.size() && !((line[first] == ' ' || line[first] == '\t') && quotes % 2 == 0))
+      quotes += line[first++] == '"';
+  }
   for (const ModeSwitch& s : order)
     if (line.find(s.text, first) != std::string::npos) return s.mode;
   return SetupMode::None;
@@ -98,11 +111,19 @@ std::string RandomLine(std::mt19937& rng) {
     line += kind < 85 ? kCommon[rng() % (sizeof kCommon - 1)]
                       : kind < 95 ? static_cast<char>(0x80 + rng() % 128) : static_cast<char>(1 + rng() % 31);
   }
-  // Program paths that hold switches themselves, quoted or not.
+  // Program paths that hold switches themselves, quoted or not; this
+  // executable's own path, in mixed case, quoted or not.
   static const char* const kPaths[] = {"\"C:\\Setup Kit\\HalvoranInstallWinApp.exe\" ",
                                        "\"C:\\kit -u -i\\HalvoranInstallWinApp.exe\" ",
                                        "C:\\halvoran-installer\\HalvoranInstallWinApp.exe "};
-  if (rng() % 3 == 0) line = kPaths[rng() % 3] + line;
+  size_t prefix = rng() % 6;
+  if (prefix < 3) {
+    line = kPaths[prefix] + line;
+  } else if (prefix == 3) {
+    std::string self = SelfPath();
+    for (char& c : self) c = static_cast<char>(rng() % 2 ? toupper(c) : tolower(c));
+    line = (rng() % 2 ? "\"" + self + "\"" : self) + line;
+  }
   return line;
 }
 
@@ -129,8 +150,12 @@ TEST_CASE("command lines: random lines take the modes of both decision orders") 
       SetupMode dialog = Decide(line, kDialogOrder), worker = Decide(line, kWorkerOrder);
       if (DialogSetupMode() != dialog || WorkerSetupMode() != worker)
         wrong.push_back(line.substr(0, 80) + " -> " + Name(DialogSetupMode()) + "/" + Name(WorkerSetupMode()));
+      // The real program has another path: lines that begin with this one's are not for it.
+      const bool ownPath = BeginsWithIgnoringCase(line, SelfPath()) ||
+                           BeginsWithIgnoringCase(line, "\"" + SelfPath());
       for (Wanted& w : forRealProgram)
-        if (w.line.empty() && line.size() < 200 && w.dialog == dialog && w.worker == worker) w.line = line;
+        if (w.line.empty() && !ownPath && line.size() < 200 && w.dialog == dialog && w.worker == worker)
+          w.line = line;
     }
     g_commandLine = "";
   }
@@ -368,37 +393,66 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
   }
   SUBCASE("installation directory of 247 and 248 characters") {
     // "<directory>\tervgui.exe" fits 260 bytes with 247; with 248 the front end
-    // is not started, nor a file of the name cut to fit.
-    for (size_t length : {247, 248}) {
-      CAPTURE(length);
-      std::string cwd = MakeScratchDir("campaign\\launch" + std::to_string(length));
-      std::string dir = FolderOfLength(cwd, length);
+    // is not started, nor a file of the name cut to fit. A separator at the end
+    // is not repeated, so 247 characters and one separator fit too.
+    struct Row { size_t length; bool separatorAtEnd; bool started; };
+    for (const Row& row : {Row{247, false, true}, Row{248, false, false}, Row{247, true, true}}) {
+      CAPTURE(row.length);
+      CAPTURE(row.separatorAtEnd);
+      std::string cwd = MakeScratchDir("campaign\\launch" + std::to_string(row.length) +
+                                       (row.separatorAtEnd ? "s" : ""));
+      std::string dir = FolderOfLength(cwd, row.length);
       REQUIRE(CopyLong(BinPath("job_runner.exe"), LongPath(dir + "\\tervgui.exe")));
       REQUIRE(CopyLong(BinPath("job_runner.exe"), LongPath(dir + "\\tervgui.ex")));
-      CHECK(FrontEndStarted(cwd, dir, length == 247 ? 500 : 50) == (length == 247));
+      CHECK(FrontEndStarted(cwd, row.separatorAtEnd ? dir + "\\" : dir, row.started ? 500 : 50) ==
+            row.started);
     }
     REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tervaloxen"));
   }
   SUBCASE("installation directories that the current folder or drive would complete") {
-    struct Row { const char* directory; bool rooted; const char* decoy; };  // decoy: below cwd, or on C:
+    // frontEnd: the path started, or null when nothing is; decoy: below cwd, or on C:.
+    struct Row { const char* directory; const char* frontEnd; const char* decoy; };
     const Row rows[] = {
-        {"Tervaloxen", false, "Tervaloxen"},
-        {"C:Tervaloxen", false, "C:\\Tervaloxen"},
-        {"%ProgramFiles%\\Tervaloxen", false, "%ProgramFiles%\\Tervaloxen"},
-        {"\\Tervaloxen", false, nullptr},  // the current drive's root: Z:, outside the prefix
-        {".\\Tervaloxen", false, "Tervaloxen"},
-        {"C:\\", false, nullptr},
-        {"C:\\Tervaloxen\\", false, nullptr},
-        {"C:\\Tervaloxen\\\\bin", false, nullptr},
-        {"C:\\Tervaloxen\\.\\bin", false, nullptr},
-        {"C:\\Tervaloxen\\..\\Tervaloxen", false, nullptr},
-        {"C:\\Tervaloxen/../Tervaloxen", false, nullptr},
-        {"C:\\Program Files\\Tervaloxen", true, nullptr},
-        {"c:\\Tervaloxen\\...x\\.bin", true, nullptr},
+        {"Tervaloxen", nullptr, "Tervaloxen"},
+        {"C:Tervaloxen", nullptr, "C:\\Tervaloxen"},
+        {"%ProgramFiles%\\Tervaloxen", nullptr, "%ProgramFiles%\\Tervaloxen"},
+        {"\\Tervaloxen", nullptr, nullptr},  // the current drive's root: Z:, outside the prefix
+        {".\\Tervaloxen", nullptr, "Tervaloxen"},
+        {"", nullptr, nullptr},
+        {"\\", nullptr, nullptr},
+        {"C:\\", nullptr, nullptr},  // a drive root alone, as a share alone
+        {"C:\\Tervaloxen\\\\", nullptr, nullptr},
+        {"C:\\Tervaloxen//", nullptr, nullptr},
+        {"C:\\Tervaloxen\\\\bin", nullptr, nullptr},
+        {"C:\\Tervaloxen\\.\\bin", nullptr, nullptr},
+        {"C:\\Tervaloxen\\..\\Tervaloxen", nullptr, nullptr},
+        {"C:\\Tervaloxen/../Tervaloxen", nullptr, nullptr},
+        {"C:\\Program Files\\Tervaloxen", "C:\\Program Files\\Tervaloxen\\tervgui.exe", nullptr},
+        // The form of every Windows Installer directory property.
+        {"C:\\Program Files\\Tervaloxen\\", "C:\\Program Files\\Tervaloxen\\tervgui.exe", nullptr},
+        {"C:\\Program Files\\Tervaloxen/", "C:\\Program Files\\Tervaloxen\\tervgui.exe", nullptr},
+        {"c:\\Tervaloxen\\...x\\.bin", "c:\\Tervaloxen\\...x\\.bin\\tervgui.exe", nullptr},
+        // Network shares: a folder of a share, never the server or the share alone.
+        {"\\\\server\\share\\Tervaloxen", "\\\\server\\share\\Tervaloxen\\tervgui.exe", nullptr},
+        {"\\\\server\\share\\Tervaloxen\\", "\\\\server\\share\\Tervaloxen\\tervgui.exe", nullptr},
+        {"\\\\server\\share\\", nullptr, nullptr},
+        {"\\\\server\\share", nullptr, nullptr},
+        {"\\\\server", nullptr, nullptr},
+        {"\\\\", nullptr, nullptr},
+        {"\\\\\\share\\Tervaloxen", nullptr, nullptr},
+        {"\\\\server\\\\Tervaloxen", nullptr, nullptr},
+        {"\\\\server\\share\\..\\Tervaloxen", nullptr, nullptr},
+        // Device and unparsed names are no shares.
+        {"\\\\.\\C:\\Tervaloxen", nullptr, nullptr},
+        {"\\\\?\\C:\\Tervaloxen", nullptr, nullptr},
+        {"\\\\?\\UNC\\server\\share\\Tervaloxen", nullptr, nullptr},
     };
     for (const Row& row : rows) {
       CAPTURE(std::string(row.directory));
-      CHECK(IsDriveRootedDirectory(row.directory) == row.rooted);
+      char path[MAX_PATH];
+      const bool made = MakeFrontEndPath(row.directory, path, sizeof path);
+      CHECK(made == (row.frontEnd != nullptr));
+      if (made && row.frontEnd) CHECK(std::string(path) == row.frontEnd);
       if (!row.decoy) continue;
       std::string cwd = MakeScratchDir("campaign\\relative" + std::to_string(&row - rows));
       std::string decoy = row.decoy[1] == ':' ? std::string(row.decoy) : JoinPath(cwd, row.decoy);
@@ -451,17 +505,23 @@ TEST_CASE("paths: a long current directory, installation directories at the limi
 // a character whose second byte is 0x5C, the byte of a backslash, ends no part.
 TEST_CASE("paths: launch directories under code page 932 are read as characters" * doctest::skip()) {
   REQUIRE(GetACP() == 932);
-  struct Row { const char* directory; bool rooted; };
+  struct Row { const char* directory; const char* frontEnd; };
   const Row rows[] = {
-      {"C:\\Tervaloxen\\\x95\x5C", true},  // ends in U+8868
-      {"C:\\\x81\x5C\\bin", true},          // a dash whose second byte is 0x5C
-      {"C:\\Tervaloxen\\\x95\x5C\\", false},
-      {"C:\\Tervaloxen\\..\\\x95\x5C", false},
-      {"C:\\Tervaloxen\\\x95", false},       // a lead byte without its second byte
+      // Ends in U+8868: its 0x5C is no separator at the end, and is kept.
+      {"C:\\Tervaloxen\\\x95\x5C", "C:\\Tervaloxen\\\x95\x5C\\tervgui.exe"},
+      {"C:\\\x81\x5C\\bin", "C:\\\x81\x5C\\bin\\tervgui.exe"},  // a dash whose second byte is 0x5C
+      {"C:\\Tervaloxen\\\x95\x5C\\", "C:\\Tervaloxen\\\x95\x5C\\tervgui.exe"},
+      {"C:\\Tervaloxen\\\x95\x5C\\\\", nullptr},
+      {"\\\\\x95\x5C\\share\\bin\\", "\\\\\x95\x5C\\share\\bin\\tervgui.exe"},
+      {"C:\\Tervaloxen\\..\\\x95\x5C", nullptr},
+      {"C:\\Tervaloxen\\\x95", nullptr},       // a lead byte without its second byte
   };
   for (const Row& row : rows) {
     CAPTURE(std::string(row.directory));
-    CHECK(IsDriveRootedDirectory(row.directory) == row.rooted);
+    char path[MAX_PATH];
+    const bool made = MakeFrontEndPath(row.directory, path, sizeof path);
+    CHECK(made == (row.frontEnd != nullptr));
+    if (made && row.frontEnd) CHECK(std::string(path) == row.frontEnd);
   }
 }
 

@@ -62,13 +62,14 @@ void JobFolder::SeedEarlierRelease(const std::string& directory) const {
   CreateKeyPath(HKEY_CURRENT_USER, "Software\\Tervaloxen\\Settings");
 }
 
-void JobFolder::SeedAccelerator(bool withFrontEnd) const {
+void JobFolder::SeedAccelerator(bool withFrontEnd, bool separatorAtEnd) const {
   std::string accel = Path("accel");
   CreateDirectoryA(accel.c_str(), nullptr);
   if (withFrontEnd) CopyFileTo(BinPath("job_runner.exe"), accel + "\\tervgui.exe");
   SetStringValue(HKEY_LOCAL_MACHINE, ProductRecordRoot() + "\\Brand", "APP1",
                  "Zorvane Halvoran 3 Web Accelerator");
-  SetStringValue(HKEY_LOCAL_MACHINE, ProductRecordRoot(), "InstallationDir", accel);
+  SetStringValue(HKEY_LOCAL_MACHINE, ProductRecordRoot(), "InstallationDir",
+                 separatorAtEnd ? accel + "\\" : accel);
 }
 
 std::string ProductRecordRoot() { return ProgramIs32Bit() ? kEarlierRoot : kCurrentRoot; }

@@ -27,8 +27,9 @@ struct JobFolder {
   // in the folder's "old" subfolder; its record names that folder, or directory.
   void SeedEarlierRelease(const std::string& directory = "") const;
   // The accelerator, installed in the folder's "accel" subfolder, with or
-  // without its front end.
-  void SeedAccelerator(bool withFrontEnd) const;
+  // without its front end; its record names the folder as given, or, as Windows
+  // Installer writes directories, with a separator at the end.
+  void SeedAccelerator(bool withFrontEnd, bool separatorAtEnd = false) const;
 
   std::string dir;
   bool fakeSetupLibrary;

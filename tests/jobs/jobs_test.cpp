@@ -582,8 +582,11 @@ TEST_CASE("the modem panel's route on the real program follows the Windows versi
   // Under WOW64 only the 64-bit copies of the test panel record anything.
   // One version per route: which versions count as Windows 7 or later is the
   // probe's own table (tests/platform).
-  struct Case { const char* version; const char* panel; };
-  const Case cases[] = {{"win7", "telephon.cpl"}, {"winxp", "modem.cpl"}};
+  // Windows Vista has no modem.cpl in its system folder: the route then opens
+  // nothing, not a modem.cpl of the current folder, and the install fails with box C.
+  struct Case { const char* version; const char* panel; bool systemHasPanel; };
+  const Case cases[] = {{"win7", "telephon.cpl", true}, {"winxp", "modem.cpl", true},
+                        {"vista", "modem.cpl", false}};
   InstallTestPanels();
   for (const Case& c : cases) {
     std::string version = c.version;
@@ -593,11 +596,18 @@ TEST_CASE("the modem panel's route on the real program follows the Windows versi
     defaults.SetVersion(c.version);
     JobFolder folder(std::string("program-panel-") + c.version, true);
     folder.SetPanel(true);
-    CHECK(RunProgram(folder, "-i") == 0);
+    PlantedSystemFile systemPanel(c.panel, c.systemHasPanel ? BinPath("test_applet.cpl") : "");
+    if (!c.systemHasPanel) REQUIRE(CopyFileTo(BinPath("test_applet.cpl"), folder.Path(c.panel)));
+    std::vector<SeenBox> boxes;
+    CHECK(RunProgram(folder, "-i", {IDOK}, &boxes) == (c.systemHasPanel ? 0 : 1603));
     std::vector<std::string> log = FileLines(folder.Path("test_applet.log"));
-    CHECK(ContainsLine(log, std::string(c.panel) + " CPL_INIT"));
-    CHECK(ContainsLine(log, std::string(c.panel) + " CPL_EXIT"));
-    CHECK(fakestack::ReadPhonebook(folder.dir).size() == 1);
+    CHECK(ContainsLine(log, std::string(c.panel) + " CPL_INIT") == c.systemHasPanel);
+    CHECK(ContainsLine(log, std::string(c.panel) + " CPL_EXIT") == c.systemHasPanel);
+    CHECK(fakestack::ReadPhonebook(folder.dir).size() == (c.systemHasPanel ? 1u : 0u));
+    std::vector<std::string> texts;
+    for (const SeenBox& box : boxes) texts.push_back(box.text);
+    CHECK(texts == (c.systemHasPanel ? std::vector<std::string>{}
+                                     : std::vector<std::string>{kBoxC + 4}));
   }
   ClearProductRecords();
 }
@@ -639,18 +649,20 @@ TEST_CASE("uninstall on the real program removes what is there and finishes when
 }
 
 TEST_CASE("launch on the real program opens the dial dialog in every case and starts the front end only when it is there") {
-  struct Case { const char* name; bool installed; bool frontEnd; bool started; };
+  struct Case { const char* name; bool installed; bool frontEnd; bool separatorAtEnd; bool started; };
   const Case cases[] = {
-      {"accelerator installed", true, true, true},
-      {"front end missing", true, false, false},
-      {"accelerator not installed", false, false, false},
+      {"accelerator installed", true, true, false, true},
+      {"accelerator installed, its directory recorded as Windows Installer writes it", true, true,
+       true, true},
+      {"front end missing", true, false, false, false},
+      {"accelerator not installed", false, false, false, false},
   };
   for (const Case& c : cases) {
     std::string name = c.name;
     CAPTURE(name);
     ClearProductRecords();
     JobFolder folder(std::string("program-launch-") + std::to_string(&c - cases), true);
-    if (c.installed) folder.SeedAccelerator(c.frontEnd);
+    if (c.installed) folder.SeedAccelerator(c.frontEnd, c.separatorAtEnd);
     CHECK(RunProgram(folder, "-l") == 0);
     Sleep(c.started ? 1000 : 0);  // the front end runs on its own
     CHECK(FileExists(folder.Path("frontend.log")) == c.started);

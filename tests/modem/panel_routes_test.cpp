@@ -124,20 +124,51 @@ TEST_CASE("panels: the in-process route drives applet 1 with exactly four messag
 }
 
 TEST_CASE("panels: a route that cannot show its panel starts nothing and fails") {
-  struct Case { const char* what; const char* panel; const char* source; const char* args; };
+  // decoy: a panel of the same name in the current folder, which must not open.
+  struct Case { const char* what; const char* panel; const char* source; const char* args; bool decoy; };
   const Case cases[] = {
       // A 64-bit process has no redirection to switch off: Wine refuses the
       // call, which is the route's failure path under WOW64.
-      {"rundll32 route, redirection not switched off", "modem.cpl", "test_applet.cpl", "modem 1"},
-      {"in-process route, no telephon.cpl", "telephon.cpl", "", "inprocess 0"},
-      {"in-process route, no CPlApplet entry", "telephon.cpl", "not_an_applet.dll", "inprocess 0"},
+      {"rundll32 route, redirection not switched off", "modem.cpl", "test_applet.cpl", "modem 1", false},
+      // As on Windows Vista, whose system folder has no modem.cpl.
+      {"rundll32 route, no modem.cpl", "modem.cpl", "", "modem 0", true},
+      {"in-process route, no telephon.cpl", "telephon.cpl", "", "inprocess 0", true},
+      {"in-process route, no CPlApplet entry", "telephon.cpl", "not_an_applet.dll", "inprocess 0", false},
   };
   for (const Case& c : cases) {
     CAPTURE(c.what);
     PlantedSystemFile panel(c.panel, *c.source ? BinPath(c.source) : "");
     std::string dir = MakeScratchDir("panels\\failed_route");
+    if (c.decoy) REQUIRE(CopyFileTo(BinPath("test_applet.cpl"), JoinPath(dir, c.panel)));
     PanelRun run = RunRoute(dir, c.args, false);
     CHECK(run.exitCode == 10);
     CHECK(run.log.empty());
+  }
+}
+
+TEST_CASE("panels: the in-process route takes what telephon.cpl imports from the system folder only") {
+  // A telephon.cpl that imports import_probe.dll, which notes where it was
+  // loaded from; copies of the probe lie in the current folder and beside the
+  // program, where the loader's own search would look first.
+  PlantedSystemFile panel("telephon.cpl", BinPath("probe_importer.dll"));
+  struct Case { const char* what; bool inSystemFolder; };
+  const Case cases[] = {{"the import only beside the program and in the current folder", false},
+                        {"the import in the system folder too", true}};
+  for (const Case& c : cases) {
+    INFO(std::string(c.what));
+    PlantedSystemFile probe("import_probe.dll", c.inSystemFolder ? BinPath("import_probe.dll") : "");
+    std::string dir = MakeScratchDir("panels\\imports");
+    std::string program = MakeScratchDir("panels\\imports_program");
+    REQUIRE(CopyFileTo(SelfPath(), JoinPath(program, "modem_child.exe")));
+    for (const std::string& place : {dir, program})
+      REQUIRE(CopyFileTo(BinPath("import_probe.dll"), JoinPath(place, "import_probe.dll")));
+    // No CPlApplet entry: the route fails either way, after the load.
+    PanelRun run = RunRoute(dir, "inprocess 0", false, IDOK, JoinPath(program, "modem_child.exe"));
+    CHECK(run.exitCode == 10);
+    std::vector<std::string> loads = FileLines(JoinPath(dir, "import_probe.log"));
+    if (c.inSystemFolder)
+      CHECK(loads == std::vector<std::string>{probe.Path()});
+    else
+      CHECK(loads.empty());
   }
 }

@@ -187,14 +187,17 @@ StepsRun RunSteps(const std::string& folder, const std::string& steps,
 
 // Runs the steps in a copy of this executable named exeName in the scratch
 // folder (also its current folder). decoys: libraries lacking an entry point,
-// put beside the child under the names of the three.
+// put beside the child under the names of the three; beside: files of <run>\bin
+// put beside the child as they are.
 StepsRun RunStepsInChild(const std::string& folder, const std::string& steps, bool placeFakes,
                          const std::string& exeName,
-                         const std::vector<std::string>& decoys = {}) {
+                         const std::vector<std::string>& decoys = {},
+                         const std::vector<std::string>& beside = {}) {
   StepsRun run = Prepare(folder, {}, placeFakes);
   for (const std::string& decoy : decoys)
     REQUIRE(CopyFileTo(fakestack::VariantPath(decoy),
                        JoinPath(run.dir, fakestack::VariantLibrary(decoy))));
+  for (const std::string& file : beside) REQUIRE(CopyFileTo(BinPath(file), JoinPath(run.dir, file)));
   std::string exe = JoinPath(run.dir, exeName);
   REQUIRE(CopyFileTo(SelfPath(), exe));
   run.exitCode = RunChild(run.dir, "binding_steps", steps, exe, 30000);
@@ -387,6 +390,31 @@ TEST_CASE("the groups load the system folder's libraries, never one beside the p
     REQUIRE(loads.size() == 1);
     CHECK(loads[0].Text("module") ==
           JoinPath(SystemFolder(SystemSide::Native), std::string(library) + ".dll"));
+  }
+}
+
+TEST_CASE("a group's library takes what it imports from the system folder only") {
+  // The dial-dialog library is one that imports import_probe.dll, which notes
+  // where it was loaded from; a copy of the probe lies beside the program and
+  // in the current folder, where the loader's own search would look first.
+  // The importer lacks RasDialDlgA: the bind fails either way, after the load.
+  fakestack::RestoreSystemLibraries();
+  PlantedSystemFile library("rasdlg.dll", BinPath("probe_importer.dll"));
+  struct Case { const char* what; bool inSystemFolder; };
+  const Case cases[] = {{"the import only beside the program and in the current folder", false},
+                        {"the import in the system folder too", true}};
+  for (const Case& c : cases) {
+    INFO(std::string(c.what));
+    PlantedSystemFile probe("import_probe.dll", c.inSystemFolder ? BinPath("import_probe.dll") : "");
+    StepsRun run = RunStepsInChild("imports", "BindRasDlg", false, "binding_child.exe", {},
+                                   {"import_probe.dll"});
+    CHECK(run.exitCode == 0);
+    CHECK(run.results == std::vector<std::string>{"0"});
+    std::vector<std::string> loads = FileLines(JoinPath(run.dir, "import_probe.log"));
+    if (c.inSystemFolder)
+      CHECK(loads == std::vector<std::string>{probe.Path()});
+    else
+      CHECK(loads.empty());
   }
 }
 

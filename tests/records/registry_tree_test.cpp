@@ -2,6 +2,9 @@
 // HKCU\Software\HalvoranRecordsTest.
 #include <doctest.h>
 
+#include <windows.h>
+#include <sddl.h>
+
 #include <stdio.h>
 #include <string.h>
 #include <string>
@@ -36,6 +39,23 @@ struct GuardedPath {
   char path[kRegistryPathBufferSize];
   char behind[32];
 };
+
+// The string form of this process's user, which names its keys in the
+// registry's own paths (\Registry\User\<SID>).
+std::wstring CurrentUserSid() {
+  HANDLE token = nullptr;
+  REQUIRE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token));
+  alignas(TOKEN_USER) char buffer[256];
+  DWORD size = 0;
+  const BOOL got = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size);
+  CloseHandle(token);
+  REQUIRE(got);
+  wchar_t* text = nullptr;
+  REQUIRE(ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text));
+  std::wstring sid = text;
+  LocalFree(text);
+  return sid;
+}
 
 // A name of exactly `bytes` bytes in UTF-8: characters of three bytes (U+4E00),
 // then letters.
@@ -190,21 +210,17 @@ TEST_CASE("registry tree removal refuses a path that names the root itself") {
 TEST_CASE("registry tree removal ends at a subkey that the ANSI path cannot name exactly") {
   // Each such subkey would be opened under another name ('?' for a character the
   // code page lacks, the parent again for a name that begins with a NUL), found
-  // missing and counted as removed; or, a link to a missing key, be "not found"
-  // however it is named. The removal must end, keep the subkey and every key
-  // above it, and say 0; keys met before it are gone.
-  const std::wstring missingTarget = L"\\Registry\\Machine\\Software\\HalvoranNoSuchKey";
+  // missing and counted as removed. The removal must end, keep the subkey and
+  // every key above it, and say 0; keys met before it are gone.
   struct Row {
     const char* what;
     std::wstring name;
-    std::wstring linkTarget;
   };
   const Row rows[] = {
-      {"characters no ANSI code page has", L"\x1200\x0F40", L""},
-      {"a lone surrogate, which no code page has", std::wstring(1, wchar_t(0xDC00)), L""},
-      {"a name that begins with a NUL", std::wstring(L"\0abc", 4), L""},
-      {"a name that is one NUL", std::wstring(1, L'\0'), L""},
-      {"a link to a key that does not exist", L"link", missingTarget},
+      {"characters no ANSI code page has", L"\x1200\x0F40"},
+      {"a lone surrogate, which no code page has", std::wstring(1, wchar_t(0xDC00))},
+      {"a name that begins with a NUL", std::wstring(L"\0abc", 4)},
+      {"a name that is one NUL", std::wstring(1, L'\0')},
   };
   for (const Row& row : rows) {
     INFO(std::string(row.what));
@@ -212,13 +228,59 @@ TEST_CASE("registry tree removal ends at a subkey that the ANSI path cannot name
     Make("top\\a\\x");
     Make("top\\b");
     Make("beside");
-    REQUIRE(CreateCountedKey(HKEY_CURRENT_USER, kScratch + "\\top\\b", row.name, row.linkTarget));
-    if (row.linkTarget.empty()) REQUIRE(GetACP() != CP_UTF8);
+    REQUIRE(CreateCountedKey(HKEY_CURRENT_USER, kScratch + "\\top\\b", row.name));
+    REQUIRE(GetACP() != CP_UTF8);
 
     CHECK(DeleteRegistryTree(HKEY_CURRENT_USER, kTop.c_str()) == 0);
     CHECK_FALSE(Exists("top\\a"));
     CHECK(Exists("top\\b"));
     CHECK(Exists("beside"));
   }  // the next fresh scratch key takes the subkey away again
+  REQUIRE(ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch));
+}
+
+TEST_CASE("registry tree removal deletes a registry link as the link and never enters what it names") {
+  // The keys a link names lie outside the tree (below HKLM, as where a link in
+  // the current user's keys once led the removal), or are the tree's own keys.
+  const std::string target = "Software\\HalvoranRecordsTarget";
+  const std::wstring machineTarget = L"\\Registry\\Machine\\Software\\HalvoranRecordsTarget";
+  const std::wstring ownTop = L"\\Registry\\User\\" + CurrentUserSid() + L"\\Software\\HalvoranRecordsTest\\top";
+  struct Row {
+    const char* what;
+    std::string linkParent;  // relative to the scratch key
+    std::wstring linkName;
+    std::wstring linkTarget;
+    std::vector<std::string> targetKeys;  // below the HKLM target, made with a value each
+  };
+  const Row rows[] = {
+      {"a link to a key that does not exist", "top\\b", L"link", machineTarget + L"\\missing", {}},
+      {"a link to a key with values", "top\\b", L"link", machineTarget, {""}},
+      {"a link to a tree", "top\\b", L"link", machineTarget, {"x\\deep", "y"}},
+      {"the top key itself a link to a tree", "", L"top", machineTarget, {"x\\deep", "y"}},
+      {"a link back to the tree's own top", "top\\b", L"link", ownTop, {}},
+  };
+  for (const Row& row : rows) {
+    INFO(std::string(row.what));
+    FreshScratch();
+    REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, target));
+    for (const std::string& key : row.targetKeys)
+      REQUIRE(SetStringValue(HKEY_LOCAL_MACHINE, key.empty() ? target : target + "\\" + key, "Value", "stays"));
+    if (!row.linkParent.empty()) {
+      Make("top\\a\\x");
+      Make(row.linkParent);
+    }
+    Make("beside");
+    REQUIRE(CreateCountedKey(HKEY_CURRENT_USER, kScratch + (row.linkParent.empty() ? "" : "\\" + row.linkParent),
+                             row.linkName, row.linkTarget));
+
+    CHECK(DeleteRegistryTree(HKEY_CURRENT_USER, kTop.c_str()) == 1);
+    CHECK_FALSE(Exists("top"));
+    CHECK(Exists("beside"));
+    for (const std::string& key : row.targetKeys) {
+      const std::string path = key.empty() ? target : target + "\\" + key;
+      CHECK_MESSAGE(ValueExists(HKEY_LOCAL_MACHINE, path, "Value"), path);
+    }
+  }
+  REQUIRE(ForceDeleteKeyTree(HKEY_LOCAL_MACHINE, target));
   REQUIRE(ForceDeleteKeyTree(HKEY_CURRENT_USER, kScratch));
 }

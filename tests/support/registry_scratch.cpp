@@ -92,6 +92,10 @@ static void DeleteCountedLeaves(HKEY root, const std::string& path);
 bool ForceDeleteKeyTree(HKEY root, const std::string& path) {
   if (path.empty() || path[0] == '\\') return false;  // never the root itself
   SetDacl(root, path, nullptr, nullptr);  // a null DACL allows everything
+  // Leaves first, links among them, deleted as themselves: opened by name, a
+  // link would lead below into what it names, and one that names a key above
+  // it round again without end.
+  DeleteCountedLeaves(root, path);
   {
     ScopedKey key;
     if (Open(root, path, KEY_READ, &key) == ERROR_SUCCESS) {
@@ -107,7 +111,6 @@ bool ForceDeleteKeyTree(HKEY root, const std::string& path) {
       for (const std::string& child : children) ForceDeleteKeyTree(key.Get(), child);
     }
   }
-  DeleteCountedLeaves(root, path);
   RegDeleteKeyA(root, path.c_str());
   return !KeyExists(root, path);
 }

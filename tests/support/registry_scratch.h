@@ -26,7 +26,7 @@ bool LockKey(HKEY root, const std::string& path, DWORD deniedAccess);
 
 // Removes the key and everything below it, first lifting any lock; works through
 // handles, so paths of any length are fine; leaves made by CreateCountedKey
-// (below) go too. True when the key is gone.
+// (below) go too, a link as the link, never followed. True when the key is gone.
 bool ForceDeleteKeyTree(HKEY root, const std::string& path);
 
 // Keys that the ANSI calls cannot name: a leaf below root\parent given by its
