@@ -17,8 +17,7 @@ cd "$top"
 out=${1:-out/HalvoranInstallWinApp}
 beside=$(dirname "$out")
 wxi=build/i686/installer/product.wxi
-# Windows shows a signature's description as the name of what it signed (the
-# elevation prompt of a package included): the product's name.
+# The signatures' description (the name of what was signed): the product's name.
 product=$(sed -n 's/.*ProductName = "\(.*\)".*/\1/p' "$wxi")
 
 mkdir -p "$beside"
