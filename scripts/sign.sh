@@ -9,16 +9,17 @@
 # -readpass), never on a command line, which every user of the machine can read,
 # and never in the output.
 #
-#   sign_begin WORKDIR   once, before anything is signed: with neither variable
-#                        set, says that nothing will be signed; otherwise checks
-#                        the certificate (the password opens the file, it is
-#                        valid now, it is for code signing). Non-zero, with a
-#                        message naming the problem, when it cannot sign.
-#                        WORKDIR: a new private folder, deleted by the caller.
+#   sign_begin WORKDIR   once, before anything is signed: with none of the
+#                        variables set, says that nothing will be signed;
+#                        otherwise checks the certificate (the password opens
+#                        the file, it is valid now, it is for code signing).
+#                        Non-zero, with a message naming the problem, when it
+#                        cannot sign. WORKDIR: a new private folder, deleted by
+#                        the caller.
 #   sign_files DESCRIPTION FILE...
-#                        signs each file in place (PE programs, .msi), the
-#                        description shown by Windows as the signed program's
-#                        name; does nothing when nothing is to be signed.
+#                        signs each file in place (PE programs, .msi) with that
+#                        description (the name of what was signed); does
+#                        nothing when nothing is to be signed.
 
 _sign_fail() {
   echo "ship: cannot sign: $*" >&2
