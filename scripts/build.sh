@@ -2,7 +2,9 @@
 # The build command: installs the tool-chains, builds the product, leaves
 # everything that ships in one folder, out/HalvoranInstallWinApp/, and packages
 # that folder for Windows Installer as out/HalvoranSetup.msi, beside the setup
-# program out/HalvoranSetup.exe that installs it.
+# program out/HalvoranSetup.exe that installs it. With the integrator's
+# certificate (HALVORAN_SIGN_PKCS12 and HALVORAN_SIGN_PASSWORD_FILE, see
+# scripts/sign.sh) every program, the setup program and the package are signed.
 #   scripts/build.sh          build
 #   scripts/build.sh --run -i run the built program under Wine with that switch
 #                             (the x86_64 build, beside the shipped files)

@@ -16,6 +16,7 @@ packages=(
   cmake make doctest-dev                    # build system and test framework
   python3                                   # draws the pictures, reads PE files in checks
   wixl msitools                             # builds the Windows Installer package
+  osslsigncode openssl                      # Authenticode signatures on what ships
   locales                                   # a Japanese locale: code page 932 under Wine
 )
 
