@@ -106,9 +106,9 @@ INT_PTR CALLBACK FloorProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
 
 #if defined(FLOOR_IMPORTS_SHELL32)
 // The floor with the one import of the program that the floor lacks: the
-// shell's file operation, which the program links for its clean-up step.
-#include <shellapi.h>
-void* volatile g_keepShellImport = reinterpret_cast<void*>(&SHFileOperationA);
+// shell's folder look-up, which the program links for its clean-up step.
+#include <shlobj.h>
+void* volatile g_keepShellImport = reinterpret_cast<void*>(&SHGetFolderPathW);
 #endif
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {

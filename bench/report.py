@@ -187,7 +187,7 @@ def main():
       "(the same shell and dialog; its job only waits for a file) is measured beside it. The "
       "floor (`bench/floor_dialog.cpp`) shows one dialog from a template of its own (a caption "
       "and a line of text) and nothing else. Two more floors show what the steps in between "
-      "cost: the floor with the one import it lacks (the shell's `SHFileOperationA`), and the "
+      "cost: the floor with the one import it lacks (the shell's `SHGetFolderPathW`), and the "
       "floor built with the program's resources, showing the program's dialog template 102 with "
       "its pictures, icon and text area.\n".format(command))
     w("| subject | ratio to the floor (median) | spread of the ratio | median time |")
@@ -233,7 +233,7 @@ def main():
           "message that `OnInitDialog` posts to itself) would take that work out of the time to "
           "the dialog, though not out of the job; the order in which the program starts its "
           "worker is fixed today, so this changes a fixed order. The smaller parts: bind "
-          "`SHFileOperationA` late like the other system libraries, since only the clean-up of "
+          "`SHGetFolderPathW` late like the other system libraries, since only the clean-up of "
           "release 2.0 uses it (the import costs a floor {:.2f}); and smaller pictures (8-bit "
           "palette bitmaps hold a third of the bytes; the resources are fixed at 24 bits per pixel "
           "today), though the whole dialog costs a floor only {:.2f}.\n".format(
